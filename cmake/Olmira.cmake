@@ -1,0 +1,73 @@
+# Build settings and helpers shared by every subsystem.
+
+add_compile_options(-Wall -Wextra)
+
+if(OLMIRA_SANITIZE)
+    add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer
+                        -fno-sanitize-recover=undefined)
+    add_link_options(-fsanitize=address,undefined)
+endif()
+
+if(OLMIRA_FUZZ)
+    if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+        message(FATAL_ERROR "OLMIRA_FUZZ needs clang")
+    endif()
+    add_compile_options(-fsanitize=fuzzer-no-link)
+endif()
+
+# olmira_library(<subsystem> SOURCES ... LIBS ...): the library target olmira_<subsystem>.
+function(olmira_library subsystem)
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+    add_library(olmira_${subsystem} STATIC ${ARG_SOURCES})
+    target_include_directories(olmira_${subsystem} PUBLIC ${CMAKE_SOURCE_DIR})
+    target_link_libraries(olmira_${subsystem} PUBLIC ${ARG_LIBS})
+endfunction()
+
+# olmira_tests(<name> LABEL <label> SOURCES ... LIBS ... [GL] [DATA]):
+# a GoogleTest binary whose tests CTest finds and labels. GL tests run on the X display that
+# xvfb-run provides; the others use Qt's offscreen platform. DATA tests run in the run folder.
+function(olmira_tests name)
+    cmake_parse_arguments(ARG "GL;DATA" "LABEL" "SOURCES;LIBS" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    if(ARG_GL)
+        target_link_libraries(${name} PRIVATE olmira_gl_test_main)
+    else()
+        target_link_libraries(${name} PRIVATE olmira_test_main)
+    endif()
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS})
+    target_compile_definitions(${name} PRIVATE OLMIRA_RUN_DIR="${OLMIRA_RUN_DIR}")
+    set(workdir ${CMAKE_CURRENT_BINARY_DIR})
+    if(ARG_DATA)
+        set(workdir ${OLMIRA_RUN_DIR})
+        add_dependencies(${name} olmira_data)
+    endif()
+    gtest_discover_tests(${name}
+        DISCOVERY_MODE PRE_TEST
+        WORKING_DIRECTORY ${workdir}
+        PROPERTIES LABELS ${ARG_LABEL} TIMEOUT 300)
+endfunction()
+
+# olmira_fuzz(<name> SOURCES ... LIBS ... [SECONDS n]): a libFuzzer target, run by CTest for a
+# short time (label "fuzz") from a seed corpus folder fuzz/corpus/<name> if there is one.
+function(olmira_fuzz name)
+    cmake_parse_arguments(ARG "" "SECONDS" "SOURCES;LIBS" ${ARGN})
+    if(NOT ARG_SECONDS)
+        set(ARG_SECONDS 60)
+    endif()
+    add_executable(${name} ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS})
+    target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+    target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
+    set(corpus ${CMAKE_CURRENT_BINARY_DIR}/corpus/${name})
+    file(MAKE_DIRECTORY ${corpus})
+    set(dirs ${corpus})
+    if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/corpus/${name})
+        list(APPEND dirs ${CMAKE_CURRENT_SOURCE_DIR}/corpus/${name})
+    endif()
+    add_test(NAME ${name}
+        COMMAND ${name} -max_total_time=${ARG_SECONDS} -rss_limit_mb=4096 -timeout=20 ${dirs}
+        WORKING_DIRECTORY ${OLMIRA_RUN_DIR})
+    math(EXPR limit "${ARG_SECONDS} * 3 + 60")
+    set_tests_properties(${name} PROPERTIES LABELS fuzz TIMEOUT ${limit}
+        ENVIRONMENT QT_QPA_PLATFORM=offscreen)
+endfunction()

@@ -1,0 +1,109 @@
+#include "common/dialogs.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace {
+
+class QtDialogs : public DialogSeam
+{
+public:
+    void message(Kind kind, QWidget* parent, const QString& caption,
+                 const QString& text) override
+    {
+        switch (kind) {
+        case Kind::About:
+            QMessageBox::about(parent, caption, text);
+            break;
+        case Kind::Information:
+            QMessageBox::information(parent, caption, text);
+            break;
+        case Kind::System:
+            QMessageBox::warning(nullptr, caption, text, QMessageBox::Ok);
+            break;
+        }
+    }
+
+    int question(QWidget* parent, const QString& caption, const QString& text,
+                 const QStringList& buttons, int defaultButton, int escapeButton) override
+    {
+        QMessageBox box(QMessageBox::Information, caption, text, QMessageBox::NoButton, parent);
+        std::vector<QPushButton*> pushButtons;
+        for (const QString& label : buttons)
+            pushButtons.push_back(box.addButton(label, QMessageBox::ActionRole));
+        if (defaultButton >= 0 && defaultButton < int(pushButtons.size()))
+            box.setDefaultButton(pushButtons[defaultButton]);
+        if (escapeButton >= 0 && escapeButton < int(pushButtons.size()))
+            box.setEscapeButton(pushButtons[escapeButton]);
+        box.exec();
+        for (size_t i = 0; i < pushButtons.size(); ++i)
+            if (box.clickedButton() == pushButtons[i])
+                return int(i);
+        return escapeButton;
+    }
+
+    QString openFileName(QWidget* parent, const QString& dir, const QString& filter,
+                         const QString& caption) override
+    {
+        return QFileDialog::getOpenFileName(parent, caption, dir, filter);
+    }
+
+    QString saveFileName(QWidget* parent, const QString& dir, const QString& filter,
+                         const QString& caption) override
+    {
+        return QFileDialog::getSaveFileName(parent, caption, dir, filter);
+    }
+};
+
+DialogSeam* installed = nullptr;
+
+DialogSeam& seam()
+{
+    static QtDialogs real;
+    return installed ? *installed : real;
+}
+
+} // namespace
+
+namespace Dialogs {
+
+void setSeam(DialogSeam* newSeam)
+{
+    installed = newSeam;
+}
+
+void about(QWidget* parent, const QString& caption, const QString& text)
+{
+    seam().message(DialogSeam::Kind::About, parent, caption, text);
+}
+
+void information(QWidget* parent, const QString& caption, const QString& text)
+{
+    seam().message(DialogSeam::Kind::Information, parent, caption, text);
+}
+
+void systemMessage(const QString& caption, const QString& text)
+{
+    seam().message(DialogSeam::Kind::System, nullptr, caption, text);
+}
+
+int question(QWidget* parent, const QString& caption, const QString& text,
+             const QStringList& buttons, int defaultButton, int escapeButton)
+{
+    return seam().question(parent, caption, text, buttons, defaultButton, escapeButton);
+}
+
+QString getOpenFileName(QWidget* parent, const QString& dir, const QString& filter,
+                        const QString& caption)
+{
+    return seam().openFileName(parent, dir, filter, caption);
+}
+
+QString getSaveFileName(QWidget* parent, const QString& dir, const QString& filter,
+                        const QString& caption)
+{
+    return seam().saveFileName(parent, dir, filter, caption);
+}
+
+} // namespace Dialogs

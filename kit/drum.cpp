@@ -1,0 +1,177 @@
+#include "kit/drum.h"
+
+#include "kit/bodytypes.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+Drum::Drum() : Node("", 0, 0) {}
+
+Drum::Drum(const Drum& other)
+    : Node(other.name, other.type, other.id), trX(other.trX), trY(other.trY), trZ(other.trZ),
+      roX(other.roX), roY(other.roY), roZ(other.roZ), hitpoints(other.hitpoints),
+      canHaveChildren(other.canHaveChildren), maxChildren(other.maxChildren),
+      priority(other.priority)
+{
+    for (int i = 0; i < 3; ++i) {
+        translation[i] = other.translation[i];
+        rotation[i] = other.rotation[i];
+        scale[i] = other.scale[i];
+    }
+}
+
+Drum::~Drum()
+{
+    hitpoints.clear();
+}
+
+void Drum::setupType()
+{
+    swing = 0;
+    opening = 0;
+    frames = 0;
+    strength = 0;
+    if (type < 0 || type >= BodyTypes::count)
+        return;
+    const BodyTypes::Setup& s = BodyTypes::setup(type);
+    trX = s.trX;
+    trY = s.trY;
+    trZ = s.trZ;
+    roX = s.roX;
+    roY = s.roY;
+    roZ = s.roZ;
+    canHaveChildren = s.canHaveChildren;
+    priority = s.priority;
+    if (s.maxChildren)
+        maxChildren = *s.maxChildren;
+    if (s.animKind)
+        animKind = *s.animKind;
+}
+
+void Drum::addDefaultHitpoints()
+{
+    int count = 0;
+    const BodyTypes::PresetHitpoint* presets = BodyTypes::presets(&count);
+    for (int i = 0; i < count; ++i) {
+        const BodyTypes::PresetHitpoint& p = presets[i];
+        if (p.type == type)
+            addHitpoint(p.name, p.x, p.y, p.z, p.hitType, 100);
+    }
+}
+
+void Drum::addHitpoint(const char* hitName, float x, float y, float z, int hitType,
+                       int veloToVol)
+{
+    hitpoints.push_back(std::make_shared<Hitpoint>(hitName, x, y, z, hitType, veloToVol));
+}
+
+void Drum::updateHitpointPositions(const GlMatrix& parentFrame)
+{
+    GlMatrix frame = parentFrame;
+    frame.translate(translation[0], translation[1], translation[2]);
+    frame.rotateY(rotation[1]);
+    frame.rotateX(rotation[0]);
+    frame.rotateZ(rotation[2]);
+
+    GlMatrix moved = frame;
+    applyMovingPart(moved);
+    for (const auto& hitpoint : hitpoints) {
+        GlMatrix atPoint = moved;
+        hitpoint->updateWorldPosition(atPoint);
+    }
+
+    for (Node* child : children)
+        static_cast<Drum*>(child)->updateHitpointPositions(frame);
+}
+
+// The part of the piece that moves when it is struck carries the hit points with it.
+void Drum::applyMovingPart(GlMatrix& frame) const
+{
+    switch (type) {
+    case BodyTypes::Kick:
+        frame.translate(0, 0, 0.5f);
+        frame.scale(0.75f, 0.75f, 0.75f);
+        frame.translate(0, 0, 0.3f);
+        frame.rotateX(float(-opening * 1.5));
+        frame.translate(0, 0, -0.3f);
+        frame.scale(1.3333334f, 1.3333334f, 1.3333334f);
+        frame.translate(0, 0, -0.5f);
+        break;
+    case 8:
+    case 9:
+    case 10:
+    case 11:
+    case 12:
+    case 13:
+    case BodyTypes::Splash8:
+    case BodyTypes::Splash10:
+        frame.rotateX(swing);
+        frame.rotateZ(opening);
+        break;
+    case BodyTypes::HiHat:
+        frame.rotateZ(swing);
+        frame.rotateX(-swing);
+        frame.translate(0, float(0.05 - opening / 100), 0);
+        break;
+    case BodyTypes::HiHatStand:
+        frame.translate(0, 0, 0.3f);
+        frame.rotateX(float(-opening * 4.5));
+        frame.translate(0, 0, -0.3f);
+        break;
+    default:
+        break;
+    }
+}
+
+void Drum::save(QTextStream& stream, const QString& soundDir)
+{
+    stream << type << "\n" << id << "\n" << priority << name << "\n";
+    for (int i = 0; i < 3; ++i)
+        stream << translation[i] << "\n" << rotation[i] << "\n" << scale[i] << "\n";
+    stream << uint(hitpoints.size()) << "\n";
+    for (const auto& hitpoint : hitpoints) {
+        stream << hitpoint->hitType << hitpoint->name << "\n"
+               << hitpoint->veloToVol << "\n"
+               << hitpoint->x << "\n"
+               << hitpoint->y << "\n"
+               << hitpoint->z << "\n"
+               << uint(hitpoint->levels.size()) << "\n";
+        for (const auto& level : hitpoint->levels) {
+            stream << level->maxVelo << "\n" << level->minVelo << "\n" << level->sndID;
+            if (level->sndID >= 0) {
+                const QString baseName = level->file.mid(level->file.lastIndexOf('/') + 1);
+                stream << baseName;
+                copySoundFile(level->file, soundDir + baseName);
+            }
+            stream << "\n";
+        }
+    }
+    stream << uint(children.size()) << "\n";
+    for (Node* child : children)
+        static_cast<Drum*>(child)->save(stream, soundDir);
+}
+
+void copySoundFile(const QString& source, const QString& target)
+{
+    const QFileInfo sourceInfo(source), targetInfo(target);
+    if (targetInfo.exists() && sourceInfo.canonicalFilePath() == targetInfo.canonicalFilePath())
+        return;
+    QFile in(source);
+    if (!in.open(QIODevice::ReadOnly))
+        return;
+    QSaveFile out(target);
+    if (!out.open(QIODevice::WriteOnly))
+        return;
+    char block[1024];
+    qint64 got = 0;
+    while ((got = in.read(block, sizeof block)) > 0) {
+        if (out.write(block, got) != got) {
+            out.cancelWriting();
+            break;
+        }
+    }
+    if (got < 0)
+        out.cancelWriting();
+    out.commit();
+}

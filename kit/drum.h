@@ -1,0 +1,60 @@
+#pragma once
+
+#include "humanoid/node.h"
+#include "kit/glmatrix.h"
+#include "kit/hitpoint.h"
+
+#include <QTextStream>
+#include <memory>
+#include <vector>
+
+// One piece of the kit: drum, cymbal, stand, holder or the chair. Its Node type is the body type,
+// its id its index in the kit's list of all drums. Child drums are owned through the Node base;
+// hit points are shared with copies of the drum.
+class Drum : public Node
+{
+public:
+    Drum();
+    // Copies the settings and shares the hit points; the copy has no children.
+    Drum(const Drum& other);
+    Drum& operator=(const Drum&) = delete;
+    ~Drum() override;
+
+    // Resets the animation state and applies the settings of the body type.
+    void setupType();
+    void addDefaultHitpoints();
+    void addHitpoint(const char* name, float x, float y, float z, int hitType, int veloToVol);
+
+    // Recomputes the room position of every hit point of this drum and its subtree; the matrix is
+    // the parent's frame.
+    void updateHitpointPositions(const GlMatrix& parentFrame);
+
+    // Writes this drum's record and those of its subtree, copying each level's sound file into
+    // soundDir (a folder path ending in "/").
+    void save(QTextStream& stream, const QString& soundDir);
+
+    float translation[3] = {0, 0, 0};
+    float rotation[3] = {0, 0, 0};
+    float scale[3] = {1, 1, 1};
+    bool trX = false, trY = false, trZ = false;
+    bool roX = false, roY = false, roZ = false;
+    std::vector<std::shared_ptr<Hitpoint>> hitpoints;
+    bool selected = false;
+    bool canHaveChildren = false;
+    int maxChildren = 0;
+    int priority = 0;
+
+    // Animation state of a struck piece.
+    float swing = 0;
+    float opening = 0;
+    int frames = 0;
+    int strength = 0;
+    int animKind = -1;
+
+private:
+    void applyMovingPart(GlMatrix& frame) const;
+};
+
+// Copies a sound file into the folder of a kit being saved. A file is never copied onto itself,
+// and the target is replaced only by a complete copy.
+void copySoundFile(const QString& source, const QString& target);

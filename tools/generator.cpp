@@ -1,0 +1,44 @@
+#include "tools/generator.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <cstdio>
+#include <map>
+
+namespace {
+
+std::map<QString, Generator::Function>& registry()
+{
+    static std::map<QString, Generator::Function> functions;
+    return functions;
+}
+
+} // namespace
+
+Generator::Registration::Registration(const char* name, Function function)
+{
+    registry()[QString::fromLatin1(name)] = std::move(function);
+}
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: olmgen <run folder>\n");
+        return 2;
+    }
+    const QString runDir = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
+    for (const char* folder : {"Textures", "Sounds", "Drumsets", "BParts/lod4"}) {
+        if (!QDir(runDir).mkpath(folder)) {
+            std::fprintf(stderr, "olmgen: cannot make %s/%s\n", qPrintable(runDir), folder);
+            return 1;
+        }
+    }
+    for (const auto& [name, function] : registry()) {
+        if (!function(runDir)) {
+            std::fprintf(stderr, "olmgen: %s failed\n", qPrintable(name));
+            return 1;
+        }
+    }
+    return 0;
+}
