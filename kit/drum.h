@@ -29,6 +29,12 @@ public:
     // the parent's frame.
     void updateHitpointPositions(const GlMatrix& parentFrame);
 
+    // Motion of a struck piece: hit starts it, animatePedal steps pedals and the hi-hat once per
+    // beat-clock tick, animateSwing swings and counts down every 50 ms.
+    void hit(int velocity, int hitType);
+    void animatePedal();
+    void animateSwing();
+
     // Writes this drum's record and those of its subtree, copying each level's sound file into
     // soundDir (a folder path ending in "/").
     void save(QTextStream& stream, const QString& soundDir);

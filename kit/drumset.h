@@ -23,6 +23,8 @@ public:
     // Room positions of every hit point, from the drums' own transforms; the kit's own transform
     // is not part of them.
     void updateHitpointPositions();
+    // Draws the kit on the current GL matrix and leaves the kit's transform on it.
+    void draw(bool bbox, bool hits, bool relate, GLuint listBase);
 
     QString name = "Default";
     QString info = "Default drumset";

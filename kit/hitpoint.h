@@ -26,6 +26,8 @@ public:
     // Translates the matrix (the drum's frame) to this point and stores the result's translation
     // as the point's room position; the matrix keeps the translation.
     void updateWorldPosition(GlMatrix& matrix);
+    // The green cross that marks the point while its drum is selected.
+    void drawMarker();
 
     QString name;
     float x = 0, y = 0, z = 0;

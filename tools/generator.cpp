@@ -4,20 +4,21 @@
 #include <QDir>
 #include <cstdio>
 #include <map>
+#include <utility>
 
 namespace {
 
-std::map<QString, Generator::Function>& registry()
+std::map<std::pair<int, QString>, Generator::Function>& registry()
 {
-    static std::map<QString, Generator::Function> functions;
+    static std::map<std::pair<int, QString>, Generator::Function> functions;
     return functions;
 }
 
 } // namespace
 
-Generator::Registration::Registration(const char* name, Function function)
+Generator::Registration::Registration(int stage, const char* name, Function function)
 {
-    registry()[QString::fromLatin1(name)] = std::move(function);
+    registry()[{stage, QString::fromLatin1(name)}] = std::move(function);
 }
 
 int main(int argc, char** argv)
@@ -34,9 +35,9 @@ int main(int argc, char** argv)
             return 1;
         }
     }
-    for (const auto& [name, function] : registry()) {
+    for (const auto& [key, function] : registry()) {
         if (!function(runDir)) {
-            std::fprintf(stderr, "olmgen: %s failed\n", qPrintable(name));
+            std::fprintf(stderr, "olmgen: %s failed\n", qPrintable(key.second));
             return 1;
         }
     }
