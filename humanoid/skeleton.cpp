@@ -24,6 +24,13 @@ void drawChildren(const std::vector<Node*>& children, bool bbox, bool hits, bool
         child->draw(bbox, hits, relate);
 }
 
+// Passes a pose operation on to every child in order.
+void forward(const std::vector<Node*>& children, void (Node::*operation)())
+{
+    for (Node* child : children)
+        (child->*operation)();
+}
+
 } // namespace
 
 Joint::Joint() : Node("", 0, 0) {}
@@ -47,20 +54,17 @@ void Joint::draw(bool bbox, bool hits, bool relate)
 
 void Joint::takeIkAngles()
 {
-    for (Node* child : children)
-        child->takeIkAngles();
+    forward(children, &Node::takeIkAngles);
 }
 
 void Joint::restorePose()
 {
-    for (Node* child : children)
-        child->restorePose();
+    forward(children, &Node::restorePose);
 }
 
 void Joint::storePose()
 {
-    for (Node* child : children)
-        child->storePose();
+    forward(children, &Node::storePose);
 }
 
 Segment::Segment() : Node("", 1, 0) {}
@@ -109,8 +113,7 @@ void Segment::drawStick() const
 
 void Segment::takeIkAngles()
 {
-    for (Node* child : children)
-        child->takeIkAngles();
+    forward(children, &Node::takeIkAngles);
 }
 
 Site::Site() : Node("", 2, 0) {}
@@ -128,18 +131,15 @@ void Site::draw(bool bbox, bool hits, bool relate)
 
 void Site::takeIkAngles()
 {
-    for (Node* child : children)
-        child->takeIkAngles();
+    forward(children, &Node::takeIkAngles);
 }
 
 void Site::restorePose()
 {
-    for (Node* child : children)
-        child->restorePose();
+    forward(children, &Node::restorePose);
 }
 
 void Site::storePose()
 {
-    for (Node* child : children)
-        child->storePose();
+    forward(children, &Node::storePose);
 }

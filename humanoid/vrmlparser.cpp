@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <cmath>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -569,24 +570,34 @@ bool VrmlParser::readBodyPart(BodyPartShape& shape, const QString& caption, bool
     return true;
 }
 
-bool VrmlParser::readVertices(MeshPart& part, const QString& caption)
+// A bracketed list of numbers, each handed to take. False, after a message that counts what has
+// been gathered, when a number is bad.
+bool VrmlParser::readList(const QString& caption, const char* badList,
+                          const std::function<void(float)>& take,
+                          const std::function<size_t()>& gathered)
 {
     skipTo('[');
-    std::vector<float> numbers;
     for (;;) {
         float value = 0;
         const int status = readFloats(&value);
         if (status == Bad) {
-            message(caption, QString::number(numbers.size()) +
-                                 " vertices read. \nBad Coordinate parameters!");
+            message(caption, QString::number(gathered()) + badList);
             return false;
         }
-        if (status == End)
-            break;
-        numbers.push_back(value);
-        if (status == Last)
-            break;
+        if (status != End)
+            take(value);
+        if (status != More)
+            return true;
     }
+}
+
+bool VrmlParser::readVertices(MeshPart& part, const QString& caption)
+{
+    std::vector<float> numbers;
+    if (!readList(
+            caption, " vertices read. \nBad Coordinate parameters!",
+            [&](float value) { numbers.push_back(value); }, [&] { return numbers.size(); }))
+        return false;
     part.normals.assign(numbers.size(), 0.0f);
     part.vertices = std::move(numbers);
     return true;
@@ -595,28 +606,19 @@ bool VrmlParser::readVertices(MeshPart& part, const QString& caption)
 // The index list: faces end at -1 or at the end of the list and are split into fans.
 bool VrmlParser::readFaces(MeshPart& part, const QString& caption, bool flipAll)
 {
-    skipTo('[');
     std::vector<int> face;
     std::vector<int> triangles;
-    for (;;) {
-        float value = 0;
-        const int status = readFloats(&value);
-        if (status == Bad) {
-            message(caption, QString::number(triangles.size()) +
-                                 " vertices read. \nBad coordIndex parameters!");
-            return false;
+    const auto take = [&](float value) {
+        if (value == -1.0f) {
+            appendFan(face, triangles);
+            face.clear();
+        } else {
+            face.push_back(toIndex(value));
         }
-        if (status != End) {
-            if (value == -1.0f) {
-                appendFan(face, triangles);
-                face.clear();
-            } else {
-                face.push_back(toIndex(value));
-            }
-        }
-        if (status != More)
-            break;
-    }
+    };
+    if (!readList(caption, " vertices read. \nBad coordIndex parameters!", take,
+                  [&] { return triangles.size(); }))
+        return false;
     appendFan(face, triangles);
     if (flipAll || !part.ccw)
         for (size_t t = 0; t + 2 < triangles.size(); t += 3)

@@ -5,6 +5,7 @@
 #include <QWidget>
 #include <array>
 #include <cstdio>
+#include <functional>
 #include <initializer_list>
 
 class BodyPartShape;
@@ -85,6 +86,8 @@ private:
     BodyPartShape* parseInline();
     void readUrl(std::array<char, maxUrlLength + 1>& url);
     bool readBodyPart(BodyPartShape& shape, const QString& caption, bool flipAll);
+    bool readList(const QString& caption, const char* badList,
+                  const std::function<void(float)>& take, const std::function<size_t()>& gathered);
     bool readVertices(MeshPart& part, const QString& caption);
     bool readFaces(MeshPart& part, const QString& caption, bool flipAll);
     void readWinding(BodyPartShape& shape);
