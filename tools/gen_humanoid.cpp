@@ -233,7 +233,8 @@ const Vec knee{0.095, 0.49, 0.01};
 const Vec ankle{0.095, 0.08, -0.025};
 const Vec metatarsal{0.1, 0.02, 0.125};
 const Vec lumbar{0, 1.0, -0.03};
-const Vec chestJoint{0, 1.15, -0.04};
+const Vec thoracic{0, 1.15, -0.045};
+const Vec cervical{0, 1.5, -0.025};
 const Vec skullBase{0, 1.60, -0.01};
 const Vec shoulder{0.19, 1.44, -0.03};
 const Vec elbow{0.205, 1.15, -0.06};
@@ -619,7 +620,7 @@ JointSpec legChain(bool left)
 JointSpec armChain(bool left)
 {
     JointSpec shoulderJoint =
-        sideJoint(left, "shoulder", shoulder, {-2.8, -1.3, -0.5}, {0.9, 1.3, 1.6}, {0.5, 0.3, 0.5});
+        sideJoint(left, "shoulder", shoulder, {-2.8, -1.3, -0.5}, {0.6, 1.3, 1.6}, {0.5, 0.3, 0.5});
     JointSpec elbowJoint =
         sideJoint(left, "elbow", elbow, {-2.6, -1.4, 0}, {0, 1.4, 0}, {0.6, 0.3, 0});
     JointSpec wristJoint =
@@ -639,16 +640,20 @@ JointSpec skeleton()
     skullJoint.parts = {centralPart("skull", "Mdl_head.wrl", head(), skin),
                         centralPart("hair", "Mdl_hair.wrl", hair(), hairColor),
                         centralPart("face", "Mdl_face.wrl", face(), dark)};
-    // The view turns vc4 to face the sticks: it carries the chest, the arms and the head.
-    JointSpec chestTurn{
-        "vc4", chestJoint, {-0.3, -0.6, -0.25}, {0.4, 0.6, 0.25}, {0.1, 0.1, 0.1}, {}, {}, {}};
-    chestTurn.parts = {centralPart("chest", "Mdl_chest.wrl", chest(), shirt),
-                       centralPart("neck", "Mdl_neck.wrl", neck(), skin)};
-    chestTurn.children = {skullJoint, armChain(true), armChain(false)};
-    JointSpec spine{"vl5", lumbar, {-0.2, -0.35, -0.2}, {0.45, 0.35, 0.2}, {0.1, 0.1, 0.1}, {},
+    // The stage view turns vc4 toward the sticks: the drummer looks at what he plays.
+    JointSpec neckJoint{"vc4", cervical, {-0.4, -0.8, -0.3}, {0.5, 0.8, 0.3}, {0.1, 0.1, 0.1}, {},
+                        {},    {}};
+    neckJoint.parts = {centralPart("neck", "Mdl_neck.wrl", neck(), skin)};
+    neckJoint.children = {skullJoint};
+    // The spine bends forward over the drums, hardly backward.
+    JointSpec chestJoint{
+        "vt10", thoracic, {-0.05, -0.35, -0.15}, {0.3, 0.35, 0.15}, {0.15, 0.15, 0.1}, {}, {}, {}};
+    chestJoint.parts = {centralPart("chest", "Mdl_chest.wrl", chest(), shirt)};
+    chestJoint.children = {neckJoint, armChain(true), armChain(false)};
+    JointSpec spine{"vl5", lumbar, {-0.05, -0.3, -0.15}, {0.3, 0.3, 0.15}, {0.15, 0.15, 0.1}, {},
                     {},    {}};
     spine.parts = {centralPart("abdomen", "Mdl_abdomen.wrl", abdomen(), shirt)};
-    spine.children = {chestTurn};
+    spine.children = {chestJoint};
     // The pelvis sits still on the chair: only the legs and the spine turn.
     JointSpec pelvisJoint{
         "sacroiliac", rootCenter, {-0.2, -0.2, -0.2}, {0.2, 0.2, 0.2}, {0, 0, 0}, {}, {}, {}};
