@@ -1,7 +1,6 @@
 #include "kinematics/ikmath.h"
 
 #include <cmath>
-#include <cstring>
 
 namespace {
 
@@ -307,23 +306,18 @@ std::array<float, 4> ikAxisRotation::toAxisAngle() const
     return {float(x / length), float(y / length), float(z / length), float(2 * std::acos(w))};
 }
 
-const ikMatrix& ikEulerTrig::rotation(const ikVector& e)
+void ikEulerTrig::recompute(const ikVector& e)
 {
-    const bool changed =
-        refresh(e.x, xBits, cx, sx) | refresh(e.y, yBits, cy, sy) | refresh(e.z, zBits, cz, sz);
-    if (changed)
-        matrix = ikMatrix::eulerRotation(cx, sx, cy, sy, cz, sz);
-    return matrix;
-}
-
-bool ikEulerTrig::refresh(double angle, std::uint64_t& bits, double& c, double& s)
-{
-    std::uint64_t now;
-    std::memcpy(&now, &angle, sizeof now);
-    if (now == bits)
-        return false;
-    bits = now;
-    c = std::cos(angle);
-    s = std::sin(angle);
-    return true;
+    const double angles[3] = {e.x, e.y, e.z};
+    std::uint64_t* bits[3] = {&xBits, &yBits, &zBits};
+    double* cosines[3] = {&cx, &cy, &cz};
+    double* sines[3] = {&sx, &sy, &sz};
+    for (int i = 0; i < 3; ++i) {
+        if (bitsOf(angles[i]) == *bits[i])
+            continue;
+        *bits[i] = bitsOf(angles[i]);
+        *cosines[i] = std::cos(angles[i]);
+        *sines[i] = std::sin(angles[i]);
+    }
+    matrix = ikMatrix::eulerRotation(cx, sx, cy, sy, cz, sz);
 }

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 
 // The solver's double-precision geometry, all value types. Angles are radians. An Euler vector
 // (x, y, z) stands for Rz(z)·Rx(x)·Ry(y), and the rotation about Y turns in the opposite sense to
@@ -53,6 +54,7 @@ public:
     ikVector flushSmall() const;
     ikPoint toPoint() const { return {x, y, z}; }
     bool operator==(const ikVector& v) const { return x == v.x && y == v.y && z == v.z; }
+    bool operator!=(const ikVector& v) const { return !(*this == v); }
 
     double x = 0;
     double y = 0;
@@ -126,12 +128,23 @@ private:
 class ikEulerTrig
 {
 public:
-    const ikMatrix& rotation(const ikVector& e);
+    const ikMatrix& rotation(const ikVector& e)
+    {
+        if (bitsOf(e.x) != xBits || bitsOf(e.y) != yBits || bitsOf(e.z) != zBits)
+            recompute(e);
+        return matrix;
+    }
 
     double cx = 1, sx = 0, cy = 1, sy = 0, cz = 1, sz = 0;
 
 private:
-    static bool refresh(double angle, std::uint64_t& bits, double& c, double& s);
+    static std::uint64_t bitsOf(double a)
+    {
+        std::uint64_t bits;
+        std::memcpy(&bits, &a, sizeof bits);
+        return bits;
+    }
+    void recompute(const ikVector& e);
 
     std::uint64_t xBits = 0, yBits = 0, zBits = 0;
     ikMatrix matrix = ikMatrix::eulerRotation(1, 0, 1, 0, 1, 0);

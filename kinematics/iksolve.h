@@ -58,6 +58,12 @@ public:
     bool useLimits = true;
 
 private:
+    friend class ikFrame;
+
+    // A sweep leaves off-path frames stale; a solve brings the tree up to date once, at its end.
+    void sweep();
+    void bringUpToDate();
+
     enum class Axis
     {
         Z,
@@ -75,8 +81,12 @@ private:
     void propagateFrom(ikJoint* node, const ikMatrix& parentFrame);
     void place(ikJoint* node, const ikMatrix& parentFrame);
     const ikMatrix& hangingFrame(const ikJoint* node) const;
+    void turn(ikJoint* node);
+    void turnFrom(ikJoint* node, const double* frame);
+    void recompute(ikJoint* node);
     void markMoved(ikJoint* node, bool fromRoot);
     void refresh(ikJoint* node);
+    void recomputeDown(ikJoint* node, ikJoint* from);
     void refreshSubtree(ikJoint* node);
     ikJoint* topOf(ikJoint* node) const;
 
