@@ -114,7 +114,7 @@ void ikChain::cutSharedPath()
 
 ikIteration::ikIteration(ikJoint* root, ikNode* effector, ikJoint* base,
                          const ikDestination& destination, const ikMatrix& world)
-    : world(world), root(root), effector(effector), base(base), destination(&destination),
+    : world(world), root(root), effector(effector), base(base), destination(destination),
       effectorJoint(dynamic_cast<ikJoint*>(effector))
 {
     if (destination.orientation)
@@ -156,9 +156,9 @@ void ikIteration::recordErrors()
 {
     if (effectorJoint)
         refresh(effectorJoint);
-    if (destination->position && usePosition)
-        effector->recordPositionError(effector->position.distance(*destination->position));
-    if (destination->orientation && useOrientation) {
+    if (destination.position && usePosition)
+        effector->recordPositionError(effector->position.distance(*destination.position));
+    if (destination.orientation && useOrientation) {
         const ikMatrix& e = effector->frame;
         const double agreement =
             (column(e, 0).dot(column(goal, 0)) + column(e, 1).dot(column(goal, 1))) +
@@ -241,8 +241,8 @@ double ikIteration::solveAxisAngle(const ikJoint* joint, const ikVector& a) cons
     const double le = ve.length();
     ikVector vt;
     double wp = 0;
-    if (destination->position) {
-        vt = ikVector(joint->position, *destination->position);
+    if (destination.position) {
+        vt = ikVector(joint->position, *destination.position);
         const double lt = vt.length();
         const double shorter = lt < le ? lt : le;
         const double longer = lt > le ? lt : le;
@@ -254,7 +254,7 @@ double ikIteration::solveAxisAngle(const ikJoint* joint, const ikVector& a) cons
     double wo = 1.0;
     if (!usePosition)
         wp = 0;
-    if (!destination->orientation || !useOrientation)
+    if (!destination.orientation || !useOrientation)
         wo = 0;
     if (wp == 0 && wo == 0)
         return 0;

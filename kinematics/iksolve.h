@@ -95,7 +95,8 @@ private:
     ikJoint* root;
     ikNode* effector;
     ikJoint* base;
-    const ikDestination* destination;
+    // A copy: the goal cannot go away under the run.
+    ikDestination destination;
     // The effector when it is a joint (sites are never recomputed).
     ikJoint* effectorJoint;
     // The goal orientation as a rotation, the identity without one.
