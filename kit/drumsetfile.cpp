@@ -15,6 +15,8 @@ namespace {
 constexpr qint64 maxFileSize = 4 * 1024 * 1024;
 // Stands carry holders that carry cymbals: real kits nest five deep.
 constexpr int maxDepth = 32;
+// Drums, hit points and levels together: a big kit has a few hundred.
+constexpr int maxRecords = 65536;
 
 bool isSpace(QChar c)
 {
@@ -256,11 +258,24 @@ void DrumSetReader::read(DrumSet& kit)
     }
     drumCounter = 0;
     const int count = text->readCount();
-    for (int i = 0; i < count && text->hasData(); ++i) {
+    for (int i = 0; i < count && startRecord(); ++i) {
         auto* drum = new Drum();
         kit.addRootDrum(drum);
         readDrum(kit, *drum, 1);
     }
+}
+
+// A record starts only where data is left, and only as long as the kit stays of a size that a
+// drummer could play: more records end the data.
+bool DrumSetReader::startRecord()
+{
+    if (!text->hasData())
+        return false;
+    if (++records > maxRecords) {
+        text->end();
+        return false;
+    }
+    return true;
 }
 
 void DrumSetReader::readDrum(DrumSet& kit, Drum& drum, int depth)
@@ -279,7 +294,7 @@ void DrumSetReader::readDrum(DrumSet& kit, Drum& drum, int depth)
     }
 
     const int hitpointCount = text->readCount();
-    for (int i = 0; i < hitpointCount && text->hasData(); ++i)
+    for (int i = 0; i < hitpointCount && startRecord(); ++i)
         readHitpoint(drum);
 
     const int childCount = text->readCount();
@@ -287,7 +302,7 @@ void DrumSetReader::readDrum(DrumSet& kit, Drum& drum, int depth)
         text->end();
         return;
     }
-    for (int i = 0; i < childCount && text->hasData(); ++i) {
+    for (int i = 0; i < childCount && startRecord(); ++i) {
         auto* child = new Drum();
         kit.addDrum(child);
         drum.addChild(child);
@@ -308,7 +323,7 @@ void DrumSetReader::readHitpoint(Drum& drum)
 
     // The hit point already holds its first level; the file fills it.
     const int count = text->readCount();
-    for (int i = 0; i < count && text->hasData(); ++i) {
+    for (int i = 0; i < count && startRecord(); ++i) {
         if (i > 0)
             hitpoint->levels.push_back(std::make_unique<DynaLevel>());
         readLevel(*hitpoint->levels.back());

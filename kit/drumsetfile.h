@@ -30,7 +30,8 @@ class DrumSetText;
 // caller's sound counter, which therefore follows the sound engine's identifiers; drums get the
 // ids 0, 1, 2... in file order from the caller's drum counter. A file that cannot be opened, ends
 // early or holds garbage reads as far as it goes: from where the data ends numbers read as 0 and
-// texts as empty, no new record starts, and a negative or impossible count ends the data.
+// texts as empty, no new record starts, and a negative or impossible count, nesting deeper than
+// any stand or more records than any kit holds end the data.
 class DrumSetReader
 {
 public:
@@ -47,6 +48,7 @@ public:
     const QString& soundDir() const { return soundFolderSlash; }
 
 private:
+    bool startRecord();
     void readDrum(DrumSet& kit, Drum& drum, int depth);
     void readHitpoint(Drum& drum);
     void readLevel(DynaLevel& level);
@@ -56,4 +58,5 @@ private:
     int& soundCounter;
     int& drumCounter;
     SoundAnnouncer addSound;
+    int records = 0;
 };

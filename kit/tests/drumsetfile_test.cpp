@@ -29,6 +29,27 @@ QByteArray lines(const QStringList& values)
     return (values.join('\n') + '\n').toUtf8();
 }
 
+// The nine transform lines of a piece in place: tx, rx, sx, ty, ry, sy, tz, rz, sz.
+const QStringList inPlace{"0", "0", "1", "0", "0", "1", "0", "0", "1"};
+
+QStringList header(const QString& roots, const QString& name = "Kit", const QString& info = "info")
+{
+    return QStringList{name, info, "1.0"} + inPlace + QStringList{roots};
+}
+
+// A drum record up to its hit-point count.
+QStringList drumStart(const QString& type, const QString& id, const QString& priorityAndName,
+                      const QString& hitpoints)
+{
+    return QStringList{type, id, priorityAndName} + inPlace + QStringList{hitpoints};
+}
+
+// A hit point in the drum's origin with one level.
+QStringList hitpoint(const QString& typeAndName, const QString& sound)
+{
+    return {typeAndName, "100", "0", "0", "0", "1", "127", "1", sound};
+}
+
 struct Loaded
 {
     DrumSet kit;
@@ -210,42 +231,9 @@ TEST(DrumSetFile, ANewKitWithOneKickIsExactlyTheKnownThirtySixLines)
     const QString file = dir.filePath("new.set");
     ASSERT_TRUE(DrumSetFile::write(kit, file));
 
-    const QByteArray expected = lines({"Default",
-                                       "Default drumset",
-                                       "1.0",
-                                       "0",
-                                       "0",
-                                       "1",
-                                       "0",
-                                       "0",
-                                       "1",
-                                       "0",
-                                       "0",
-                                       "1",
-                                       "1",
-                                       "0",
-                                       "0",
-                                       "0Kick drum 22",
-                                       "0",
-                                       "0",
-                                       "1",
-                                       "0",
-                                       "0",
-                                       "1",
-                                       "0",
-                                       "0",
-                                       "1",
-                                       "1",
-                                       "2Kick right foot",
-                                       "100",
-                                       "0",
-                                       "0.04",
-                                       "0.64",
-                                       "1",
-                                       "127",
-                                       "1",
-                                       "-1",
-                                       "0"});
+    const QByteArray expected = lines(
+        header("1", "Default", "Default drumset") + drumStart("0", "0", "0Kick drum 22", "1") +
+        QStringList{"2Kick right foot", "100", "0", "0.04", "0.64", "1", "127", "1", "-1", "0"});
     EXPECT_EQ(expected.count('\n'), 36);
     EXPECT_EQ(readAll(file), expected);
     EXPECT_TRUE(QFileInfo(dir.filePath("new Sounds")).isDir());
@@ -262,8 +250,7 @@ TEST(DrumSetFile, AnEmptyKitIsTheHeaderAndARootCountOfZero)
     kit.name = "";
     const QString file = dir.filePath("empty.set");
     ASSERT_TRUE(DrumSetFile::write(kit, file));
-    EXPECT_EQ(readAll(file), lines({"", "Default drumset", "1.0", "0", "0", "1", "0", "0", "1", "0",
-                                    "0", "1", "0"}));
+    EXPECT_EQ(readAll(file), lines(header("0", "", "Default drumset")));
     auto loaded = load(file);
     EXPECT_EQ(describe(loaded->kit), describe(kit));
     EXPECT_TRUE(loaded->kit.allDrums.empty());
@@ -284,16 +271,13 @@ TEST_F(KitFiles, WriteReadWriteGivesTheSameTextAndTheSameKit)
     EXPECT_EQ(loaded->announced, expectedSounds);
     EXPECT_EQ(loaded->soundCounter, 5);
     EXPECT_EQ(loaded->drumCounter, 10);
-    for (size_t i = 0; i < kit.allDrums.size(); ++i) {
-        Drum* drum = kit.allDrums[i];
+    for (Drum* drum : kit.allDrums)
         for (const auto& hitpoint : drum->hitpoints)
             for (const auto& level : hitpoint->levels)
                 if (level->sndID >= 0) {
-                    const QString base = QFileInfo(level->file).fileName();
-                    level->file = folder + base;
+                    level->file = folder + QFileInfo(level->file).fileName();
                     level->sndID = int(expectedSounds.indexOf(level->file));
                 }
-    }
     EXPECT_EQ(describe(loaded->kit), describe(kit));
     for (const QString& sound : expectedSounds)
         EXPECT_EQ(readAll(sound), readAll(sample(QFileInfo(sound).fileName())));
@@ -403,14 +387,11 @@ TEST(DrumSetFileReading, TextsThatBeginLikeANumberLoseThatPartToTheInteger)
 {
     QTemporaryDir dir;
     const QString file = dir.filePath("names.set");
-    writeFile(file,
-              lines({"Kit", "", "v", "0", "0", "1", "0", "0", "1", "0", "0", "1", "1",
-                     // a snare drum whose name starts with a blank
-                     "1", "0", "-1 Snare", "0", "0", "1", "0", "0", "1", "0", "0", "1", "5", "03",
-                     "100", "0", "0", "0", "1", "127", "1", "412.wav", "0bass", "100", "0", "0",
-                     "0", "1", "127", "1", "0bass.wav", "1other", "100", "0", "0", "0", "1", "127",
-                     "1", "0xface.wav", "0 blank", "100", "0", "0", "0", "1", "127", "1", "-1",
-                     "-0x2hex", "9", "0", "0", "0", "1", "127", "1", "0010.wav", "0"}));
+    // A snare drum whose name starts with a blank, and hit points and sounds named like numbers.
+    writeFile(file, lines(header("1") + drumStart("1", "0", "-1 Snare", "5") +
+                          hitpoint("03", "412.wav") + hitpoint("0bass", "0bass.wav") +
+                          hitpoint("1other", "0xface.wav") + hitpoint("0 blank", "-1") +
+                          hitpoint("-0x2hex", "0010.wav") + QStringList{"0"}));
     auto loaded = load(file);
     ASSERT_EQ(loaded->kit.allDrums.size(), 1u);
     const Drum& snare = *loaded->kit.allDrums[0];
@@ -435,27 +416,10 @@ TEST(DrumSetFileReading, IdsInTheFileAreIgnoredAndEmptyLevelListsKeepTheDefaultL
 {
     QTemporaryDir dir;
     const QString file = dir.filePath("ids.set");
-    const QStringList transform{"0", "0", "1", "0", "0", "1", "0", "0", "1"};
-    QStringList text{"Kit", "info", "1.0"};
-    text << transform << "2";
-    text << "7"
-         << "7"
-         << "0Tom" << transform << "1"
-         << "0Tom middle"
-         << "80"
-         << "0"
-         << "0.1"
-         << "0.2"
-         << "0"
-         << "1";
-    text << "2"
-         << "3"
-         << "0" << transform << "0"
-         << "0";
-    text << "21"
-         << "9"
-         << "0" << transform << "0"
-         << "0";
+    const QStringList text = header("2") + drumStart("7", "7", "0Tom", "1") +
+                             QStringList{"0Tom middle", "80", "0", "0.1", "0.2", "0", "1"} +
+                             drumStart("2", "3", "0", "0") + QStringList{"0"} +
+                             drumStart("21", "9", "0", "0") + QStringList{"0"};
     writeFile(file, lines(text));
     auto loaded = load(file);
     const DrumSet& kit = loaded->kit;
@@ -547,39 +511,51 @@ TEST(DrumSetFileReading, ImpossibleCountsEndTheData)
 {
     QTemporaryDir dir;
     const QString file = dir.filePath("counts.set");
-    const QStringList header{"Kit", "info", "1.0", "0", "0", "1", "0", "0", "1", "0", "0", "1"};
-    const QStringList drum{"1", "0", "0Snare", "0", "0", "1", "0", "0", "1", "0", "0", "1"};
 
     // Counts are written unsigned: 4294967295 is what a count of -1 would look like.
     for (const QString count : {"4294967295", "-1", "2147483647", "99999999999999999999"}) {
-        writeFile(file, lines(header + QStringList{count} + drum + QStringList{"0", "0"}));
+        writeFile(file,
+                  lines(header(count) + drumStart("1", "0", "0Snare", "0") + QStringList{"0"}));
         auto loaded = load(file);
         EXPECT_TRUE(loaded->kit.allDrums.empty()) << count.toStdString();
     }
 
-    writeFile(file, lines(header + QStringList{"1"} + drum +
-                          QStringList{"1000000", "0hit", "100", "0", "0", "0", "1", "127", "1",
-                                      "-1", "0"}));
+    writeFile(file, lines(header("1") + drumStart("1", "0", "0Snare", "1000000") +
+                          hitpoint("0hit", "-1") + QStringList{"0"}));
     auto hits = load(file);
     ASSERT_EQ(hits->kit.allDrums.size(), 1u);
     EXPECT_TRUE(hits->kit.allDrums[0]->hitpoints.empty());
 
-    writeFile(file,
-              lines(header + QStringList{"1"} + drum +
-                    QStringList{"1", "0hit", "100", "0", "0", "0", "-3", "127", "1", "-1", "0"}));
+    QStringList negativeLevels = header("1") + drumStart("1", "0", "0Snare", "1") +
+                                 hitpoint("0hit", "-1") + QStringList{"0"};
+    negativeLevels[negativeLevels.indexOf("0hit") + 5] = "-3";
+    writeFile(file, lines(negativeLevels));
     auto levels = load(file);
     ASSERT_EQ(levels->kit.allDrums.size(), 1u);
     ASSERT_EQ(levels->kit.allDrums[0]->hitpoints.size(), 1u);
     EXPECT_EQ(levels->kit.allDrums[0]->hitpoints[0]->levels.size(), 1u);
 }
 
+TEST(DrumSetFileReading, NoFileMakesAKitLargerThanAnyDrummerPlays)
+{
+    // Every hit point here takes a single line, so the file is small for what it asks for.
+    QTemporaryDir dir;
+    const QString file = dir.filePath("many.set");
+    QByteArray text = lines(header("1") + drumStart("1", "0", "0Snare", "200000"));
+    text += QByteArray("a\n").repeated(200000);
+    writeFile(file, text);
+    auto loaded = load(file);
+    ASSERT_EQ(loaded->kit.allDrums.size(), 1u);
+    EXPECT_GT(loaded->kit.allDrums[0]->hitpoints.size(), 1000u);
+    EXPECT_LT(loaded->kit.allDrums[0]->hitpoints.size(), 100000u);
+}
+
 TEST(DrumSetFileReading, DeepNestingEndsTheDataInsteadOfTheStack)
 {
     QTemporaryDir dir;
     const QString file = dir.filePath("deep.set");
-    QStringList text{"Kit", "info", "1.0", "0", "0", "1", "0", "0", "1", "0", "0", "1", "1"};
-    const QStringList drum{"22", "0", "0Stand", "0", "0", "1", "0",
-                           "0",  "1", "0",      "0", "1", "0", "1"};
+    QStringList text = header("1");
+    const QStringList drum = drumStart("22", "0", "0Stand", "0") + QStringList{"1"};
     for (int i = 0; i < 100000; ++i)
         text << drum;
     writeFile(file, lines(text));
