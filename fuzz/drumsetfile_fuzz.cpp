@@ -7,13 +7,16 @@
 namespace {
 
 // Touches every value so that anything read from freed or missing memory is caught.
-int checksum(const Drum& drum)
+unsigned checksum(const Drum& drum)
 {
-    int sum = drum.type + drum.id + drum.priority + int(drum.name.size());
+    unsigned sum = unsigned(drum.type) + unsigned(drum.id) + unsigned(drum.priority) +
+                   unsigned(drum.name.size());
     for (const auto& hitpoint : drum.hitpoints) {
-        sum += hitpoint->hitType + hitpoint->veloToVol + int(hitpoint->name.size());
+        sum += unsigned(hitpoint->hitType) + unsigned(hitpoint->veloToVol) +
+               unsigned(hitpoint->name.size());
         for (const auto& level : hitpoint->levels)
-            sum += level->sndID + level->minVelo + level->maxVelo + int(level->file.size());
+            sum += unsigned(level->sndID) + unsigned(level->minVelo) + unsigned(level->maxVelo) +
+                   unsigned(level->file.size());
     }
     for (const Node* child : drum.children)
         sum += checksum(static_cast<const Drum&>(*child));
@@ -38,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
     reader.read(kit);
     if (announced != soundCounter || drumCounter != int(kit.allDrums.size()))
         __builtin_trap();
-    int sum = 0;
+    unsigned sum = 0;
     for (const auto& drum : kit.rootDrums)
         sum += checksum(*drum);
     (void)sum;
