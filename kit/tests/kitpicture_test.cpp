@@ -2,9 +2,7 @@
 #include "kit/bodytypes.h"
 #include "kit/tests/kitscene.h"
 
-#include <GL/glu.h>
 #include <QDir>
-#include <cmath>
 
 namespace {
 
@@ -97,21 +95,10 @@ protected:
     }
 
     // Eye distance of what is seen at the pixel of a room point minus the point's own.
-    double seenMinusExpected(float x, float y, float z)
+    float seenMinusExpected(float x, float y, float z)
     {
-        GLdouble projection[16];
-        GLint viewport[4];
-        glGetDoublev(GL_PROJECTION_MATRIX, projection);
-        glGetIntegerv(GL_VIEWPORT, viewport);
-        GLdouble wx = 0, wy = 0, wz = 0;
-        gluProject(x, y, z, camera, projection, viewport, &wx, &wy, &wz);
-        GLdouble sx = 0, sy = 0, sz = 0;
-        gluUnProject(wx, wy, depthAt(int(wx), int(wy)), camera, projection, viewport, &sx, &sy,
-                     &sz);
-        const double eye[3] = {eyeAt[0], eyeAt[1], eyeAt[2]};
-        const double seen = std::hypot(sx - eye[0], sy - eye[1], sz - eye[2]);
-        const double expected = std::hypot(x - eye[0], y - eye[1], z - eye[2]);
-        return seen - expected;
+        const QVector3D eye(eyeAt[0], eyeAt[1], eyeAt[2]);
+        return seenAt(x, y, z).distanceToPoint(eye) - QVector3D(x, y, z).distanceToPoint(eye);
     }
 
     void save(const QString& name)

@@ -6,6 +6,7 @@
 
 #include <QColor>
 #include <QRect>
+#include <QVector3D>
 #include <memory>
 
 // A drum of a type, placed, through setupType, with its preset hit points.
@@ -35,8 +36,9 @@ protected:
 
     // Whether anything was drawn at the pixel of a room point.
     bool covered(float x, float y, float z);
-    // Whether the surface seen at the pixel of a room point lies within `tolerance` metres of it
-    // along the line of sight (orthographic cameras).
+    // The room point of the surface seen at the pixel of a room point (the far plane if none).
+    QVector3D seenAt(float x, float y, float z);
+    // Whether that surface lies within `tolerance` metres of the point.
     bool surfaceAt(float x, float y, float z, float tolerance = 0.01f);
     // The extent of everything drawn across the orthographic view: room x and y from the front,
     // room x and -z from above.
@@ -45,6 +47,13 @@ protected:
     QColor colourAt(float x, float y, float z);
     // Pixels that are plainly green (the hit-point crosses) within a window rectangle.
     int greenPixels(const QRect& window);
+
+    struct Eye
+    {
+        float from[3], at[3], up[3];
+    };
+    // An orthographic camera; `across` and `up` are the view's centre in its own axes.
+    void lookAlong(const Eye& eye, float across, float up, float newSpan);
 
     DrumBody body;
     float span = 2;
