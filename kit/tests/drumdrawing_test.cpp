@@ -45,16 +45,6 @@ TEST_F(DrumDrawing, EveryBodyTypeDrawsItsOwnPiece)
     }
 }
 
-TEST_F(DrumDrawing, TypesWithoutBodyDrawNothingOfTheirOwn)
-{
-    for (int type : {26, 40, -1}) {
-        auto drum = makeDrum(type);
-        drawDrum(*drum, true, true);
-        const Extent extent = viewExtent();
-        EXPECT_EQ(extent.right - extent.left, 0) << "type " << type;
-    }
-}
-
 TEST_F(DrumDrawing, PiecesStandWhereTheirTransformPutsThem)
 {
     // Turned about Y, the snare's round head still lies centred on its translation.
@@ -286,17 +276,20 @@ TEST_F(DrumDrawing, RelationLinesAreDottedAndDrawnOnlyWithRelate)
     EXPECT_EQ(viewExtent().right - viewExtent().left, 0);
 }
 
-TEST_F(DrumDrawing, TypeAboveTwentyFiveStillDrawsItsCrossesAndChildren)
+// Types outside 0..25 (also negative ones from a damaged file) have no body of their own.
+TEST_F(DrumDrawing, TypeOutsideTheBodyTypesDrawsOnlyItsCrossesAndChildren)
 {
-    auto ghost = makeDrum(30);
-    ghost->selected = true;
-    ghost->addHitpoint("mark", 0.4f, 0, 0, 0, 100);
-    ghost->addChild(makeDrum(BodyTypes::Snare, -0.4f, 0, 0).release());
-    lookFromFront(0, 0, 1.2f);
+    for (int type : {26, 40, -1}) {
+        auto ghost = makeDrum(type);
+        ghost->selected = true;
+        ghost->addHitpoint("mark", 0.4f, 0, 0, 0, 100);
+        ghost->addChild(makeDrum(BodyTypes::Snare, -0.4f, 0, 0).release());
+        lookFromFront(0, 0, 1.2f);
 
-    drawDrum(*ghost, true);
-    EXPECT_TRUE(covered(-0.4f, 0.1f, 0)) << "its child";
-    EXPECT_GT(greenPixels(QRect(width / 2, 0, width / 2, height)), 20) << "its cross";
-    for (float x : {-0.15f, 0.0f, 0.15f})
-        EXPECT_FALSE(covered(x, 0.05f, 0)) << "no body of its own at " << x;
+        drawDrum(*ghost, true);
+        EXPECT_TRUE(covered(-0.4f, 0.1f, 0)) << "its child, type " << type;
+        EXPECT_GT(greenPixels(QRect(width / 2, 0, width / 2, height)), 20) << "its cross";
+        for (float x : {-0.15f, 0.0f, 0.15f})
+            EXPECT_FALSE(covered(x, 0.05f, 0)) << "no body of its own at " << x;
+    }
 }
