@@ -110,7 +110,8 @@ TEST(DrumSave, CopiesSoundsUnderTheirBaseNameAndKeepsTheLevelsPath)
     const QString text = saveToText(snare, soundDir);
     EXPECT_TRUE(text.contains("\n0snare.wav\n"));
     EXPECT_FALSE(text.contains("deep"));
-    EXPECT_TRUE(text.contains("\n127\n1\n-1\n60\n1\n-1\n0\n")) << "levels without sound: number only";
+    EXPECT_TRUE(text.contains("\n127\n1\n-1\n60\n1\n-1\n0\n"))
+        << "levels without sound: number only";
     EXPECT_EQ(readAll(soundDir + "snare.wav"), bytes);
     EXPECT_EQ(snare.hitpoints[0]->levels[0]->file, source);
     EXPECT_EQ(QDir(soundDir).entryList(QDir::Files), QStringList{"snare.wav"});
