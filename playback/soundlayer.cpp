@@ -110,7 +110,7 @@ SoundLayer::Batch::~Batch()
         layer.mixer->commands.publish();
 }
 
-int64_t SoundLayer::playedFrames() const
+int64_t SoundLayer::renderedFrames() const
 {
     return mixer ? mixer->renderedFrames.load(std::memory_order_acquire) : 0;
 }
@@ -156,7 +156,7 @@ void SoundLayer::releaseSample(SampleHandle sample)
 int SoundLayer::freeVoice() const
 {
     const int count = mixer->voiceCount();
-    const int64_t now = playedFrames();
+    const int64_t now = renderedFrames();
     for (int channel = 0; channel < count; ++channel)
         if (!voices[channel].sample || voices[channel].end <= now)
             return channel;
@@ -180,7 +180,7 @@ int SoundLayer::playSample(SampleHandle sample)
     command.frame = currentTick >= 0 ? currentTick + latency : 0;
     if (!send(command))
         return -1;
-    const int64_t start = std::max(command.frame, playedFrames());
+    const int64_t start = std::max(command.frame, renderedFrames());
     voices[channel] = {sample, start, start + sample->frameCount()};
     return channel;
 }

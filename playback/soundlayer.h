@@ -80,6 +80,8 @@ public:
 
     int rate() const { return outputRate; }
     int latencyFrames() const { return latency; }
+    // Frames the audio thread has rendered so far.
+    int64_t renderedFrames() const;
     // The frame of the tick whose callback is running, or -1.
     int64_t tickFrame() const { return currentTick; }
     bool isDriven() const;
@@ -100,7 +102,6 @@ private:
 
     Module* known(ModuleHandle module) const;
     bool send(const MixerCommand& command);
-    int64_t playedFrames() const;
     int freeVoice() const;
     void retire(Retired retired, bool sent);
     void collectRetired();
