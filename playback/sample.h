@@ -15,7 +15,8 @@ struct Sample
 };
 
 // Decodes a WAV or MP3 file (whatever libsndfile reads) and converts it to `rate`; mono is put
-// on both sides. Sounds longer than two minutes are cut there. Null when nothing can be read.
+// on both sides. Long sounds are cut after two minutes (sooner above 48 kHz). Null when nothing
+// can be read.
 std::unique_ptr<Sample> decodeSampleFile(const QString& path, int rate);
 // The same from bytes in memory.
 std::unique_ptr<Sample> decodeSampleBytes(const QByteArray& bytes, int rate);

@@ -20,6 +20,17 @@ struct SoundLayer::Module
     bool playing = false;
 };
 
+namespace {
+
+template <typename Owned, typename Pointer>
+auto findOwned(std::vector<std::unique_ptr<Owned>>& list, Pointer pointer)
+{
+    return std::find_if(list.begin(), list.end(),
+                        [pointer](const auto& owned) { return owned.get() == pointer; });
+}
+
+} // namespace
+
 SoundLayer::SoundLayer() = default;
 
 SoundLayer::~SoundLayer()
@@ -117,10 +128,7 @@ int64_t SoundLayer::renderedFrames() const
 
 void SoundLayer::setSampleMasterVolume(int volume)
 {
-    MixerCommand command;
-    command.type = MixerCommand::Type::MasterVolume;
-    command.value = std::clamp(volume, 0, 255);
-    send(command);
+    send({MixerCommand::Type::MasterVolume, 0, std::clamp(volume, 0, 255)});
 }
 
 SoundLayer::SampleHandle SoundLayer::loadSample(const QString& path)
@@ -138,8 +146,7 @@ SoundLayer::SampleHandle SoundLayer::loadSample(const QString& path)
 void SoundLayer::releaseSample(SampleHandle sample)
 {
     collectRetired();
-    const auto found = std::find_if(samples.begin(), samples.end(),
-                                    [sample](const auto& owned) { return owned.get() == sample; });
+    const auto found = findOwned(samples, sample);
     if (found == samples.end())
         return;
     for (Voice& voice : voices)
@@ -168,9 +175,7 @@ int SoundLayer::freeVoice() const
 
 int SoundLayer::playSample(SampleHandle sample)
 {
-    const bool known = std::any_of(samples.begin(), samples.end(),
-                                   [sample](const auto& owned) { return owned.get() == sample; });
-    if (!mixer || !sample || !known)
+    if (!mixer || !sample || findOwned(samples, sample) == samples.end())
         return -1;
     const int channel = freeVoice();
     MixerCommand command;
@@ -189,11 +194,7 @@ void SoundLayer::setChannelVolume(int channel, int volume)
 {
     if (!mixer || channel < 0 || channel >= mixer->voiceCount())
         return;
-    MixerCommand command;
-    command.type = MixerCommand::Type::Volume;
-    command.channel = channel;
-    command.value = std::clamp(volume, 0, fullVolume);
-    send(command);
+    send({MixerCommand::Type::Volume, channel, std::clamp(volume, 0, fullVolume)});
 }
 
 SoundLayer::ModuleHandle SoundLayer::loadModule(const QString& path)
@@ -221,22 +222,17 @@ SoundLayer::ModuleHandle SoundLayer::loadModule(const QString& path)
     return modules.back().get();
 }
 
-SoundLayer::Module* SoundLayer::known(ModuleHandle module) const
+bool SoundLayer::known(ModuleHandle module)
 {
-    const auto found = std::find_if(modules.begin(), modules.end(),
-                                    [module](const auto& owned) { return owned.get() == module; });
-    return found == modules.end() ? nullptr : found->get();
+    return module && findOwned(modules, module) != modules.end();
 }
 
 void SoundLayer::setModuleSpeed(ModuleHandle module, float speed)
 {
     if (!known(module) || std::isnan(speed))
         return;
-    MixerCommand command;
-    command.type = MixerCommand::Type::Speed;
-    command.channel = module->slot;
-    command.speed = std::clamp(double(speed), minSpeed, maxSpeed);
-    send(command);
+    send({MixerCommand::Type::Speed, module->slot, 0,
+          std::clamp(double(speed), minSpeed, maxSpeed)});
 }
 
 bool SoundLayer::setOrderCallback(ModuleHandle module, OrderCallback callback, int orderStep)
@@ -244,22 +240,14 @@ bool SoundLayer::setOrderCallback(ModuleHandle module, OrderCallback callback, i
     if (!known(module) || !callback || orderStep < 1)
         return false;
     module->callback = callback;
-    MixerCommand command;
-    command.type = MixerCommand::Type::OrderStep;
-    command.channel = module->slot;
-    command.value = orderStep;
-    return send(command);
+    return send({MixerCommand::Type::OrderStep, module->slot, orderStep});
 }
 
 bool SoundLayer::playModule(ModuleHandle module)
 {
     if (!known(module))
         return false;
-    MixerCommand command;
-    command.type = MixerCommand::Type::Play;
-    command.channel = module->slot;
-    command.value = ++module->generation;
-    module->playing = send(command);
+    module->playing = send({MixerCommand::Type::Play, module->slot, ++module->generation});
     return module->playing;
 }
 
@@ -268,23 +256,16 @@ bool SoundLayer::stopModule(ModuleHandle module)
     if (!known(module))
         return false;
     module->playing = false;
-    MixerCommand command;
-    command.type = MixerCommand::Type::Stop;
-    command.channel = module->slot;
-    return send(command);
+    return send({MixerCommand::Type::Stop, module->slot});
 }
 
 void SoundLayer::releaseModule(ModuleHandle module)
 {
     collectRetired();
-    const auto found = std::find_if(modules.begin(), modules.end(),
-                                    [module](const auto& owned) { return owned.get() == module; });
+    const auto found = findOwned(modules, module);
     if (found == modules.end())
         return;
-    MixerCommand command;
-    command.type = MixerCommand::Type::Detach;
-    command.channel = module->slot;
-    const bool sent = send(command);
+    const bool sent = send({MixerCommand::Type::Detach, module->slot});
     retire({nullptr, std::move(module->player), commandsSent}, sent);
     modules.erase(found);
 }

@@ -100,7 +100,7 @@ private:
         uint64_t afterCommand;
     };
 
-    Module* known(ModuleHandle module) const;
+    bool known(ModuleHandle module);
     bool send(const MixerCommand& command);
     int freeVoice() const;
     void retire(Retired retired, bool sent);
