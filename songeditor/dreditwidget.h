@@ -55,6 +55,7 @@ public slots:
     void vol(int track, int value);
 
 signals:
+    void sendSet(DrumSet* set);
     void addTrack(QString name);
     void clearTracks();
     void refresh(int cell, int track, int velocity, float offset);
