@@ -8,6 +8,7 @@
 #include "testing/recordingdialogs.h"
 
 #include <memory>
+#include <tuple>
 
 namespace {
 
@@ -20,21 +21,7 @@ enum Track
     TrackTotal
 };
 
-struct Sounded
-{
-    int tick;
-    int sound;
-    int velocity;
-    bool operator==(const Sounded& o) const
-    {
-        return tick == o.tick && sound == o.sound && velocity == o.velocity;
-    }
-};
-
-std::ostream& operator<<(std::ostream& out, const Sounded& s)
-{
-    return out << "{tick " << s.tick << ", sound " << s.sound << ", velocity " << s.velocity << "}";
-}
+using Sounded = std::tuple<int, int, int>; // tick, sound, velocity
 
 class SongPlayback : public DrivenAudio
 {
@@ -52,7 +39,7 @@ protected:
                          [this] { tickFrames.push_back(engine->soundLayer().tickFrame()); });
         wirePlayback(*panel, *engine, parser);
         QObject::connect(&parser, &NoteParser::playSound, [this](int sound, int velocity) {
-            sounded.push_back({int(tickFrames.size()) - 1, sound, velocity});
+            sounded.emplace_back(int(tickFrames.size()) - 1, sound, velocity);
         });
 
         panel->drumSet =
@@ -116,11 +103,12 @@ protected:
         const int64_t latency = engine->soundLayer().latencyFrames();
         panel->stopSlot();
         renderQuietly(int(latency) + block);
-        for (const Sounded& s : sounded) {
-            const int64_t due = tickFrames.at(s.tick) + latency;
+        for (const auto& [tick, sound, velocity] : sounded) {
+            const int64_t due = tickFrames.at(tick) + latency;
             ASSERT_LT(size_t(due) * 2, out.size());
-            EXPECT_EQ(out[size_t(due - 1) * 2], 0.0f) << s;
-            EXPECT_NEAR(out[size_t(due) * 2], levelOf(s.sound) * 2 * s.velocity / 256, 1e-4) << s;
+            EXPECT_EQ(out[size_t(due - 1) * 2], 0.0f) << "tick " << tick;
+            EXPECT_NEAR(out[size_t(due) * 2], levelOf(sound) * 2 * velocity / 256, 1e-4)
+                << "tick " << tick;
         }
     }
 
