@@ -35,6 +35,9 @@ public:
     void animatePedal();
     void animateSwing();
 
+    // Draws the piece on the current matrix, which keeps the piece's transform, then its subtree.
+    void drawWithLists(bool bbox, bool hits, bool relate, GLuint listBase) override;
+
     // Writes this drum's record and those of its subtree, copying each level's sound file into
     // soundDir (a folder path ending in "/").
     void save(QTextStream& stream, const QString& soundDir);

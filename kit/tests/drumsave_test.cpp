@@ -1,4 +1,5 @@
 #include "kit/drumset.h"
+#include "testing/testfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -6,20 +7,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << path.toStdString();
-    return f.readAll();
-}
-
-void writeFile(const QString& path, const QByteArray& data)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(data);
-}
 
 QString saveToText(Drum& drum, const QString& soundDir)
 {
@@ -110,7 +97,8 @@ TEST(DrumSave, CopiesSoundsUnderTheirBaseNameAndKeepsTheLevelsPath)
     const QString text = saveToText(snare, soundDir);
     EXPECT_TRUE(text.contains("\n0snare.wav\n"));
     EXPECT_FALSE(text.contains("deep"));
-    EXPECT_TRUE(text.contains("\n127\n1\n-1\n60\n1\n-1\n0\n")) << "levels without sound: number only";
+    EXPECT_TRUE(text.contains("\n127\n1\n-1\n60\n1\n-1\n0\n"))
+        << "levels without sound: number only";
     EXPECT_EQ(readAll(soundDir + "snare.wav"), bytes);
     EXPECT_EQ(snare.hitpoints[0]->levels[0]->file, source);
     EXPECT_EQ(QDir(soundDir).entryList(QDir::Files), QStringList{"snare.wav"});

@@ -92,9 +92,9 @@ TEST(Drum, SetupTypeKeepsUnsetFieldsAndResetsAnimation)
     EXPECT_EQ(holder.animKind, 42);
     EXPECT_EQ(holder.maxChildren, 1);
     EXPECT_TRUE(holder.canHaveChildren);
-    EXPECT_EQ(std::vector<bool>({holder.trX, holder.trY, holder.trZ, holder.roX, holder.roY,
-                                 holder.roZ}),
-              std::vector<bool>({false, true, true, false, true, false}));
+    EXPECT_EQ(
+        std::vector<bool>({holder.trX, holder.trY, holder.trZ, holder.roX, holder.roY, holder.roZ}),
+        std::vector<bool>({false, true, true, false, true, false}));
     EXPECT_EQ(holder.swing, 0);
     EXPECT_EQ(holder.opening, 0);
     EXPECT_EQ(holder.frames, 0);

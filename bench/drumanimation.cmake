@@ -1,0 +1,2 @@
+add_executable(drumanimation_bench ${CMAKE_CURRENT_LIST_DIR}/drumanimation_bench.cpp)
+target_link_libraries(drumanimation_bench PRIVATE olmira_playback olmira_kit benchmark::benchmark)

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+#include <vector>
+
+// Finding where hits start in a rendered sound and how far they stray from where they belong.
+// Made for drum sounds: sharp attacks, possibly over the ringing tails of earlier hits.
+namespace Onsets {
+
+struct Stats
+{
+    double median = 0;
+    double p99 = 0;
+    double max = 0;
+};
+
+// The left and right sides of a WAV file summed to one; empty when it cannot be read.
+std::vector<float> readMono(const QString& path, int rate);
+
+// Onset times in frames, in order.
+std::vector<double> detect(const std::vector<float>& mono, int rate);
+
+// Each onset's distance in frames from a grid of the given period; the grid's phase is the one
+// that fits the onsets best (their median offset).
+std::vector<double> fromGrid(const std::vector<double>& onsets, double period);
+
+// Each expected time's distance in frames to the nearest onset (positive when late).
+std::vector<double> fromExpected(const std::vector<double>& onsets,
+                                 const std::vector<double>& expected);
+
+// Median, 99th percentile and maximum of the absolute values.
+Stats absoluteStats(std::vector<double> values);
+
+} // namespace Onsets

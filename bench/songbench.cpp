@@ -1,0 +1,138 @@
+// Plays a built-in two-pattern song through the song panel, the note parser and the sound engine
+// on the real beat clock, in real time, into the silent output's recording; then finds the hits
+// in the recording and prints how far they stray from the step grid and how long after the tick
+// that requested them they sound. Runs in the run folder. Optional argument: the WAV to write.
+#include "bench/onsets.h"
+#include "kit/bodytypes.h"
+#include "songeditor/tests/playbackwiring.h"
+#include "songeditor/tests/testkit.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QTimer>
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+constexpr int bpm = 120;
+constexpr int seconds = 8;
+constexpr int ticksPerStep = 3;
+
+enum Track
+{
+    KickTrack,
+    SnareTrack,
+    HiHatTrack,
+    PedalTrack,
+    TrackTotal
+};
+
+// Sound n of the kit is the sample of track n.
+const char* const samples[TrackTotal] = {"Sounds/kit/kick.wav", "Sounds/kit/snare.wav",
+                                         "Sounds/kit/hihat_closed.wav",
+                                         "Sounds/kit/hihat_pedal.wav"};
+
+// A rock beat and a fill: the hi-hat on the eighths, the kick on one and three, the snare on
+// two and four; the second pattern closes with two snare strokes over the hi-hat pedal.
+void composeSong(DreditWidget& panel)
+{
+    Song& song = panel.song;
+    song.patterns.emplace_back(TrackTotal, 32);
+    song.patternCount = 2;
+    for (Pattern& pattern : song.patterns) {
+        pattern.length = 8;
+        for (int step = 0; step < 6; ++step)
+            pattern.cells[HiHatTrack][step] = {step % 2 ? 90 : 110, 0.0f};
+        pattern.cells[KickTrack][0] = {100, 0.0f};
+        pattern.cells[KickTrack][4] = {90, 0.0f};
+        pattern.cells[SnareTrack][2] = {115, 0.0f};
+    }
+    Pattern& groove = song.patterns[0];
+    groove.cells[HiHatTrack][6] = {110, 0.0f};
+    groove.cells[HiHatTrack][7] = {90, 0.0f};
+    groove.cells[SnareTrack][6] = {115, 0.0f};
+    Pattern& fill = song.patterns[1];
+    fill.cells[KickTrack][3] = {90, 0.0f};
+    fill.cells[SnareTrack][6] = {100, 0.0f};
+    fill.cells[SnareTrack][7] = {127, 0.0f};
+    fill.cells[PedalTrack][6] = {80, 0.0f};
+}
+
+std::vector<double> inMs(std::vector<double> frames, int rate)
+{
+    for (double& f : frames)
+        f = f * 1000.0 / rate;
+    return frames;
+}
+
+// The silent output renders in real time and keeps what it renders in this file.
+QString recordSilentlyInto(const QString& file)
+{
+    const QString path = QDir::current().absoluteFilePath(file);
+    qputenv("OLMIRA_AUDIO", ("silent:" + path).toLocal8Bit());
+    return path;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    const QString recording = recordSilentlyInto(argc > 1 ? argv[1] : "song_bench.wav");
+    QApplication app(argc, argv);
+    QDir::setCurrent(OLMIRA_RUN_DIR);
+
+    std::vector<double> requestTicks; // the tick frame of every sound the parser asked for
+    int rate = 0;
+    int latency = 0;
+    {
+        SoundEngine engine;
+        NoteParser parser;
+        DreditWidget panel;
+        wirePlayback(panel, engine, parser);
+        SoundLayer& layer = engine.soundLayer();
+        rate = layer.rate();
+        latency = layer.latencyFrames();
+        QObject::connect(&parser, &NoteParser::playSound,
+                         [&] { requestTicks.push_back(double(layer.tickFrame())); });
+
+        for (const char* sample : samples)
+            engine.addSound(sample);
+        panel.drumSet =
+            testkit::makeKit({{BodyTypes::Kick, "Kick right foot", Hitpoint::RightFoot},
+                              {BodyTypes::Snare, "Snare middle", Hitpoint::ByEnd},
+                              {BodyTypes::HiHat, "Hi-hat top", Hitpoint::ByEdge},
+                              {BodyTypes::HiHatStand, "Hi-hat foot", Hitpoint::LeftFoot}});
+        panel.refreshTracks();
+        emit panel.sendSet(&panel.drumSet);
+        composeSong(panel);
+
+        panel.bpmSlot(bpm);
+        panel.playSngSlot();
+        QTimer::singleShot(seconds * 1000, &panel, &DreditWidget::stopSlot);
+        // The sounds of the last ticks are still due when the clock stops.
+        QTimer::singleShot(seconds * 1000 + 500, &app, &QCoreApplication::quit);
+        app.exec();
+    }
+
+    const std::vector<float> mono = Onsets::readMono(recording, rate);
+    const std::vector<double> onsets = Onsets::detect(mono, rate);
+    const double step = 0.25 / (bpm * 3.0 / 120.0) * ticksPerStep * rate;
+    const Onsets::Stats grid = Onsets::absoluteStats(inMs(Onsets::fromGrid(onsets, step), rate));
+    // Each onset against the nearest tick that requested a sound (they lie a step apart, the
+    // latency is a tenth of that), so that a hit the detector misses does not count as late.
+    const Onsets::Stats fromTick =
+        Onsets::absoluteStats(inMs(Onsets::fromExpected(requestTicks, onsets), rate));
+    const size_t soundingSteps =
+        size_t(std::unique(requestTicks.begin(), requestTicks.end()) - requestTicks.begin());
+
+    std::printf("recording %s: %.2f s, %zu steps sounding, %zu onsets found\n",
+                qPrintable(recording), double(mono.size()) / rate, soundingSteps, onsets.size());
+    std::printf("onsets off the step grid: median %.3f ms, max %.3f ms\n", grid.median, grid.max);
+    std::printf("tick to sound: median %.3f ms, max %.3f ms (scheduled %.3f ms)\n", fromTick.median,
+                fromTick.max, latency * 1000.0 / rate);
+    std::printf("onset_p99_ms=%.3f latency_ms=%.3f\n", grid.p99, fromTick.max);
+    return onsets.empty() ? 1 : 0;
+}

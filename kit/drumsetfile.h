@@ -1,0 +1,62 @@
+#pragma once
+
+#include "kit/drumset.h"
+
+#include <QString>
+#include <functional>
+#include <memory>
+
+// A kit file ("*.set") and the folder of sound copies beside it. Both editor panels load and save
+// kits through these; they add only their dialogs and refreshes.
+namespace DrumSetFile {
+
+// The folder beside a set file: the path up to its last "." (the whole path when it has none),
+// then " Sounds". "C:/kits/rock.set" gives "C:/kits/rock Sounds".
+QString soundFolder(const QString& setPath);
+
+// Appends ".set" unless the path already ends in exactly that.
+QString withExtension(const QString& path);
+
+// Writes the kit to path, creating its sound folder when nothing of that name exists and copying
+// every sound into it. The file is replaced only by a complete one: returns false, leaving any
+// old file as it was, when it cannot be written. An empty path writes nothing.
+bool write(const DrumSet& kit, const QString& path);
+
+} // namespace DrumSetFile
+
+class DrumSetText;
+
+// Reads one kit file into a new kit. Sounds are announced in file order and numbered from the
+// caller's sound counter, which therefore follows the sound engine's identifiers; drums get the
+// ids 0, 1, 2... in file order from the caller's drum counter. A file that cannot be opened, ends
+// early or holds garbage reads as far as it goes: from where the data ends numbers read as 0 and
+// texts as empty, no new record starts, and a negative or impossible count, nesting deeper than
+// any stand or more records than any kit holds end the data.
+class DrumSetReader
+{
+public:
+    using SoundAnnouncer = std::function<void(const QString& file)>;
+
+    DrumSetReader(const QString& path, int& soundCounter, int& drumCounter,
+                  SoundAnnouncer addSound);
+    ~DrumSetReader();
+
+    // The header and every root drum with its subtree into kit, which holds no drums yet.
+    void read(DrumSet& kit);
+
+    // The sound folder followed by "/": every sound of the kit is read from there.
+    const QString& soundDir() const { return soundFolderSlash; }
+
+private:
+    bool startRecord();
+    void readDrum(DrumSet& kit, Drum& drum, int depth);
+    void readHitpoint(Drum& drum);
+    void readLevel(DynaLevel& level);
+
+    std::unique_ptr<DrumSetText> text;
+    QString soundFolderSlash;
+    int& soundCounter;
+    int& drumCounter;
+    SoundAnnouncer addSound;
+    int records = 0;
+};

@@ -1,0 +1,328 @@
+// The TGA textures of the kit, the drumsticks and the room, painted procedurally. Every pattern
+// repeats seamlessly, since the quadrics and the room wrap their texture coordinates.
+
+#include "tools/generator.h"
+#include "tools/tga.h"
+
+#include <QImage>
+#include <QPainter>
+#include <QPainterPath>
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <functional>
+
+namespace {
+
+constexpr double pi = 3.14159265358979323846;
+
+struct Rgb
+{
+    double r, g, b;
+};
+
+Rgb operator*(const Rgb& c, double f)
+{
+    return {c.r * f, c.g * f, c.b * f};
+}
+
+Rgb mix(const Rgb& a, const Rgb& b, double t)
+{
+    return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t};
+}
+
+int channel(double value)
+{
+    return std::clamp(int(std::lround(value)), 0, 255);
+}
+
+QImage paint(int width, int height, const std::function<Rgb(int x, int y)>& colourAt)
+{
+    QImage image(width, height, QImage::Format_RGB888);
+    for (int y = 0; y < height; ++y) {
+        uchar* line = image.scanLine(y);
+        for (int x = 0; x < width; ++x) {
+            const Rgb c = colourAt(x, y);
+            line[x * 3] = uchar(channel(c.r));
+            line[x * 3 + 1] = uchar(channel(c.g));
+            line[x * 3 + 2] = uchar(channel(c.b));
+        }
+    }
+    return image;
+}
+
+// A deterministic value in [0, 1) for a lattice point.
+double lattice(int x, int y, int seed)
+{
+    uint32_t h =
+        uint32_t(x) * 0x8da6b343u ^ uint32_t(y) * 0xd8163841u ^ uint32_t(seed) * 0xcb1ab31fu;
+    h ^= h >> 13;
+    h *= 0x5bd1e995u;
+    h ^= h >> 15;
+    return double(h & 0xffffff) / double(0x1000000);
+}
+
+int wrap(int value, int period)
+{
+    return ((value % period) + period) % period;
+}
+
+// Smooth value noise over a lattice that repeats every periodX by periodY cells.
+double noise(double x, double y, int periodX, int periodY, int seed)
+{
+    const int x0 = int(std::floor(x)), y0 = int(std::floor(y));
+    const double fx = x - x0, fy = y - y0;
+    const double sx = fx * fx * (3 - 2 * fx), sy = fy * fy * (3 - 2 * fy);
+    auto at = [&](int dx, int dy) {
+        return lattice(wrap(x0 + dx, periodX), wrap(y0 + dy, periodY), seed);
+    };
+    const double top = at(0, 0) + (at(1, 0) - at(0, 0)) * sx;
+    const double bottom = at(0, 1) + (at(1, 1) - at(0, 1)) * sx;
+    return top + (bottom - top) * sy;
+}
+
+// Noise over the unit square (u, v in [0, 1)) that tiles, starting at cellsX by cellsY cells and
+// doubling them per octave; about 0..1.
+double fractal(double u, double v, int cellsX, int cellsY, int octaves, int seed)
+{
+    double sum = 0, weight = 0, amplitude = 1;
+    for (int octave = 0; octave < octaves; ++octave) {
+        sum += amplitude * noise(u * cellsX, v * cellsY, cellsX, cellsY, seed + octave);
+        weight += amplitude;
+        amplitude *= 0.5;
+        cellsX *= 2;
+        cellsY *= 2;
+    }
+    return sum / weight;
+}
+
+// Brushed metal: fine streaks along the rows, which wrap around a shell.
+QImage brushedMetal(const Rgb& base, int seed)
+{
+    constexpr int size = 256;
+    return paint(size, size, [&](int x, int y) {
+        const double u = double(x) / size, v = double(y) / size;
+        const double streaks = fractal(u, v, 2, 128, 3, seed);
+        const double sheen = fractal(u, v, 4, 4, 2, seed + 10);
+        return base * (0.72 + 0.38 * streaks + 0.12 * (sheen - 0.5));
+    });
+}
+
+// Distance from the image centre in units of the half side: where a GLU disk's texture lies.
+double radiusAt(int x, int y, int size)
+{
+    const double dx = (x + 0.5) / size * 2 - 1, dy = (y + 0.5) / size * 2 - 1;
+    return std::sqrt(dx * dx + dy * dy);
+}
+
+// A coated drum head with the hoop at its edge and, for the snare, a dark centre dot.
+QImage drumHead(const Rgb& coating, bool centreDot, int seed)
+{
+    constexpr int size = 256;
+    const Rgb hoop{150, 150, 155}, dot{28, 28, 30};
+    return paint(size, size, [&](int x, int y) {
+        const double r = radiusAt(x, y, size);
+        const double mottle = fractal(double(x) / size, double(y) / size, 16, 16, 3, seed);
+        Rgb c = coating * (0.9 + 0.14 * mottle);
+        if (centreDot && r < 0.14)
+            c = dot * (0.9 + 0.2 * mottle);
+        if (r > 0.9 && r < 0.94) // the collar where the head bends over the shell
+            c = c * 0.82;
+        if (r >= 0.94)
+            c = hoop * (0.85 + 0.3 * mottle);
+        return c;
+    });
+}
+
+// The kick drum's front head: black, with a ring and our own mark, two crossed sticks over the
+// word OLMIRA drawn in strokes.
+QImage kickHead()
+{
+    constexpr int size = 256;
+    QImage image = drumHead({34, 34, 38}, false, 31);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QColor ivory(236, 226, 200), red(196, 36, 40);
+
+    painter.setPen(QPen(red, 7));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawEllipse(QPointF(size / 2.0, size / 2.0), 100, 100);
+    painter.setPen(QPen(ivory, 2));
+    painter.drawEllipse(QPointF(size / 2.0, size / 2.0), 92, 92);
+
+    // Crossed sticks with their tips.
+    painter.setPen(QPen(ivory, 6, Qt::SolidLine, Qt::RoundCap));
+    painter.drawLine(QPointF(88, 112), QPointF(168, 52));
+    painter.drawLine(QPointF(168, 112), QPointF(88, 52));
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(ivory);
+    painter.drawEllipse(QPointF(170, 50), 6, 5);
+    painter.drawEllipse(QPointF(86, 50), 6, 5);
+
+    // The word, one polyline per stroke in a letter box 20 wide and 30 high.
+    struct Stroke
+    {
+        int letter;
+        std::vector<QPointF> points;
+    };
+    const std::vector<Stroke> strokes = {
+        {1, {{0, 0}, {0, 30}, {17, 30}}},
+        {2, {{0, 30}, {0, 0}, {10, 18}, {20, 0}, {20, 30}}},
+        {3, {{8, 0}, {8, 30}}},
+        {4, {{0, 30}, {0, 0}, {12, 0}, {18, 4}, {18, 12}, {12, 16}, {0, 16}}},
+        {4, {{9, 16}, {19, 30}}},
+        {5, {{0, 30}, {10, 0}, {20, 30}}},
+        {5, {{4, 19}, {16, 19}}},
+    };
+    const double left = 40, top = 130, advance = 30;
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(ivory, 5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.drawEllipse(QRectF(left, top, 20, 30));
+    for (const Stroke& stroke : strokes) {
+        QPainterPath path;
+        const QPointF origin(left + stroke.letter * advance, top);
+        path.moveTo(origin + stroke.points.front());
+        for (size_t i = 1; i < stroke.points.size(); ++i)
+            path.lineTo(origin + stroke.points[i]);
+        painter.drawPath(path);
+    }
+    painter.setPen(QPen(red, 3, Qt::SolidLine, Qt::RoundCap));
+    painter.drawLine(QPointF(left, 176), QPointF(left + 5 * advance + 20, 176));
+    painter.end();
+    return image;
+}
+
+// Styrofoam: pressed beads, each a cell of a jittered grid with darker seams.
+QImage styrofoam()
+{
+    constexpr int size = 256, cells = 24;
+    return paint(size, size, [&](int x, int y) {
+        const double u = double(x) / size * cells, v = double(y) / size * cells;
+        const int cx = int(std::floor(u)), cy = int(std::floor(v));
+        double nearest = 9, second = 9, shade = 0;
+        for (int dy = -1; dy <= 1; ++dy) {
+            for (int dx = -1; dx <= 1; ++dx) {
+                const int gx = wrap(cx + dx, cells), gy = wrap(cy + dy, cells);
+                const double px = cx + dx + lattice(gx, gy, 51), py = cy + dy + lattice(gx, gy, 52);
+                const double d = std::hypot(u - px, v - py);
+                if (d < nearest) {
+                    second = nearest;
+                    nearest = d;
+                    shade = lattice(gx, gy, 53);
+                } else if (d < second) {
+                    second = d;
+                }
+            }
+        }
+        const double seam = std::clamp((second - nearest) * 6, 0.0, 1.0);
+        const double bead = 0.9 + 0.08 * shade - 0.06 * nearest;
+        return Rgb{248, 248, 244} * (bead * (0.86 + 0.14 * seam));
+    });
+}
+
+// Cymbal bronze turned on a lathe: fine grooves along the rows, which run around a cymbal's cone,
+// bright and dull bands where the tool pressed harder, and a little hammering.
+QImage cymbalBronze()
+{
+    constexpr int size = 256;
+    const Rgb dull{150, 104, 44}, bright{236, 190, 108};
+    return paint(size, size, [&](int x, int y) {
+        const double u = double(x) / size, v = double(y) / size;
+        const double phase = 2 * pi * v * 96 + 2.5 * fractal(u, v, 2, 8, 2, 71);
+        const double groove = std::pow(0.5 + 0.5 * std::sin(phase), 8);
+        const double bands = fractal(0, v, 1, 32, 3, 72);
+        const double hammer = fractal(u, v, 12, 12, 2, 73);
+        const double sheen = 0.5 + 0.5 * std::sin(2 * pi * u * 2);
+        Rgb c = mix(dull, bright,
+                    std::clamp(0.2 + 0.6 * bands + 0.25 * sheen - 0.15 * hammer, 0.0, 1.0));
+        return c * (1 - 0.35 * groove);
+    });
+}
+
+// Vinyl weave: a basket of dark strands, alternately over and under.
+QImage vinylWeave()
+{
+    constexpr int size = 256, cell = 16;
+    const Rgb vinyl{62, 60, 58};
+    return paint(size, size, [&](int x, int y) {
+        const int cx = x / cell, cy = y / cell;
+        const bool alongX = (cx + cy) % 2 == 0;
+        const double across = double(alongX ? y % cell : x % cell) / cell;
+        const double along = double(alongX ? x % cell : y % cell) / cell;
+        const double strand = std::sin(pi * across);           // rounded across the strand
+        const double dip = 0.85 + 0.15 * std::sin(pi * along); // dips where it passes under
+        const double fibre = fractal(double(x) / size, double(y) / size, 64, 64, 1, 81);
+        return vinyl * (0.45 + 0.75 * strand * dip + 0.12 * (fibre - 0.5));
+    });
+}
+
+// Wood with its grain along the columns (along a stick's length) and a gentle waviness.
+QImage stickWood()
+{
+    constexpr int size = 128;
+    const Rgb light{228, 196, 146}, dark{176, 134, 84};
+    return paint(size, size, [&](int x, int y) {
+        const double u = double(x) / size, v = double(y) / size;
+        const double wave = 0.06 * (fractal(u, v, 2, 4, 2, 91) - 0.5);
+        const double grain = 0.5 + 0.5 * std::sin(2 * pi * (u + wave) * 24);
+        const double figure = fractal(u, v, 8, 2, 2, 92);
+        return mix(light, dark, 0.25 * grain + 0.35 * figure);
+    });
+}
+
+// Boards of a room: each a band of rows with its own tint, the grain along the rows and a dark
+// seam between boards. Boards are staggered in length when boardLength is below the width.
+QImage boards(int width, int height, int boardWidth, int boardLength, const Rgb& light,
+              const Rgb& dark, int seed)
+{
+    return paint(width, height, [&](int x, int y) {
+        const int row = y / boardWidth;
+        const int shift = int(lattice(row, 0, seed) * boardLength);
+        const int column = (x + shift) / boardLength;
+        const int board = row * 64 + column;
+        const double u = double(x) / width, v = double(y) / height;
+        const double wave = 0.03 * (fractal(u, v, 4, 8, 2, seed + 1) - 0.5);
+        const double grain =
+            std::pow(0.5 + 0.5 * std::sin(2 * pi * ((v + wave) * height / 5.0)), 3);
+        const double figure = fractal(u, v, 16, height / 16, 3, seed + 2);
+        const double tint = lattice(board, 1, seed + 3);
+        Rgb c = mix(light, dark, 0.3 * grain + 0.4 * figure + 0.3 * tint);
+        const bool seamAcross = y % boardWidth == 0;
+        const bool seamAlong = boardLength < width && (x + shift) % boardLength == 0;
+        if (seamAcross || seamAlong)
+            c = c * 0.45;
+        return c;
+    });
+}
+
+bool save(const QString& runDir, const char* name, const QImage& image)
+{
+    const QString path = runDir + "/Textures/" + name;
+    if (writeTga(path, image))
+        return true;
+    std::fprintf(stderr, "textures: cannot write %s\n", qPrintable(path));
+    return false;
+}
+
+bool writeTextures(const QString& runDir)
+{
+    // The room's walls map the width up the wall five times over 3 m and the height along 6 m;
+    // the floor maps the whole 6 m square once.
+    return save(runDir, "brushgd22.tga", brushedMetal({200, 162, 92}, 11)) &&
+           save(runDir, "brushgd32.tga", brushedMetal({214, 196, 150}, 21)) &&
+           save(runDir, "kick12.tga", kickHead()) &&
+           save(runDir, "tom2.tga", drumHead({238, 235, 224}, false, 41)) &&
+           save(runDir, "snare1.tga", drumHead({242, 240, 232}, true, 42)) &&
+           save(runDir, "styrofoa22.tga", styrofoam()) &&
+           save(runDir, "ride12.tga", cymbalBronze()) &&
+           save(runDir, "vinylwev.tga", vinylWeave()) && save(runDir, "Stick2.tga", stickWood()) &&
+           save(runDir, "Basswd.tga",
+                boards(256, 512, 16, 256, {232, 212, 170}, {190, 160, 112}, 101)) &&
+           save(runDir, "Oakply1.tga",
+                boards(512, 512, 16, 160, {190, 138, 80}, {120, 78, 40}, 111));
+}
+
+} // namespace
+
+OLMIRA_GENERATOR(1, textures, writeTextures);
