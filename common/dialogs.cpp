@@ -9,8 +9,7 @@ namespace {
 class QtDialogs : public DialogSeam
 {
 public:
-    void message(Kind kind, QWidget* parent, const QString& caption,
-                 const QString& text) override
+    void message(Kind kind, QWidget* parent, const QString& caption, const QString& text) override
     {
         switch (kind) {
         case Kind::About:

@@ -10,7 +10,8 @@ class QWidget;
 class DialogSeam
 {
 public:
-    enum class Kind {
+    enum class Kind
+    {
         About,       // the toolkit's about box
         Information, // an information box
         System,      // a plain system message box with one OK button and no owner

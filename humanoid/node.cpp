@@ -2,7 +2,8 @@
 
 Node::Node() = default;
 
-Node::Node(const char* name, int type, int id) : name(QString::fromLocal8Bit(name)), type(type), id(id)
+Node::Node(const char* name, int type, int id)
+    : name(QString::fromLocal8Bit(name)), type(type), id(id)
 {
 }
 

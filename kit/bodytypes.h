@@ -5,7 +5,8 @@
 // The 26 body types of kit pieces and their per-type settings.
 namespace BodyTypes {
 
-enum Type {
+enum Type
+{
     Kick = 0,
     Snare = 1,
     FloorTom = 7,
@@ -18,7 +19,8 @@ enum Type {
 constexpr int count = 26;
 
 // Animation kinds of struck pieces.
-enum AnimKind {
+enum AnimKind
+{
     AnimNone = -1,
     AnimKick = 0,
     AnimDrum = 1,
@@ -30,7 +32,8 @@ enum AnimKind {
     AnimHiHatPedal = 7,
 };
 
-struct Setup {
+struct Setup
+{
     const char* name;
     bool trX, trY, trZ, roX, roY, roZ;
     bool canHaveChildren;
@@ -39,7 +42,8 @@ struct Setup {
     std::optional<int> animKind; // unset: the drum keeps its value
 };
 
-struct PresetHitpoint {
+struct PresetHitpoint
+{
     int type;
     const char* name;
     float x, y, z;

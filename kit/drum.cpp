@@ -60,8 +60,7 @@ void Drum::addDefaultHitpoints()
     }
 }
 
-void Drum::addHitpoint(const char* hitName, float x, float y, float z, int hitType,
-                       int veloToVol)
+void Drum::addHitpoint(const char* hitName, float x, float y, float z, int hitType, int veloToVol)
 {
     hitpoints.push_back(std::make_shared<Hitpoint>(hitName, x, y, z, hitType, veloToVol));
 }

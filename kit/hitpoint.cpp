@@ -18,8 +18,8 @@ Hitpoint::Hitpoint(const QString& name, float x, float y, float z, int hitType, 
 
 Hitpoint::Hitpoint(const Hitpoint& other)
     : name(other.name), x(other.x), y(other.y), z(other.z), veloToVol(other.veloToVol),
-      hitType(other.hitType), selected(other.selected), worldX(other.worldX),
-      worldY(other.worldY), worldZ(other.worldZ)
+      hitType(other.hitType), selected(other.selected), worldX(other.worldX), worldY(other.worldY),
+      worldZ(other.worldZ)
 {
     for (const auto& level : other.levels)
         levels.push_back(std::make_unique<DynaLevel>(*level));

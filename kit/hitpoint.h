@@ -12,7 +12,15 @@ class Hitpoint
 {
 public:
     // Hit types, as offered by the hit-point panel.
-    enum HitType { ByEnd = 0, ByEdge = 1, RightFoot = 2, LeftFoot = 3, HiHatClosed = 4, HiHatOpen = 5 };
+    enum HitType
+    {
+        ByEnd = 0,
+        ByEdge = 1,
+        RightFoot = 2,
+        LeftFoot = 3,
+        HiHatClosed = 4,
+        HiHatOpen = 5
+    };
 
     Hitpoint();
     Hitpoint(const char* name, float x, float y, float z, int hitType, int veloToVol);

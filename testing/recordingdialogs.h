@@ -10,20 +10,23 @@
 class RecordingDialogs : public DialogSeam
 {
 public:
-    struct Shown {
+    struct Shown
+    {
         Kind kind;
         QWidget* parent;
         QString caption;
         QString text;
     };
-    struct FileDialog {
+    struct FileDialog
+    {
         bool save;
         QWidget* parent;
         QString dir;
         QString filter;
         QString caption;
     };
-    struct Question {
+    struct Question
+    {
         QWidget* parent;
         QString caption;
         QString text;
@@ -35,8 +38,7 @@ public:
     RecordingDialogs();
     ~RecordingDialogs() override;
 
-    void message(Kind kind, QWidget* parent, const QString& caption,
-                 const QString& text) override;
+    void message(Kind kind, QWidget* parent, const QString& caption, const QString& text) override;
     int question(QWidget* parent, const QString& caption, const QString& text,
                  const QStringList& buttons, int defaultButton, int escapeButton) override;
     QString openFileName(QWidget* parent, const QString& dir, const QString& filter,

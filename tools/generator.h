@@ -12,11 +12,12 @@ namespace Generator {
 
 using Function = std::function<bool(const QString& runDir)>;
 
-struct Registration {
+struct Registration
+{
     Registration(int stage, const char* name, Function function);
 };
 
 } // namespace Generator
 
-#define OLMIRA_GENERATOR(stage, name, function)                                                  \
+#define OLMIRA_GENERATOR(stage, name, function)                                                    \
     static const Generator::Registration generatorRegistration_##name(stage, #name, function)

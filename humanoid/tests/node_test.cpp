@@ -6,13 +6,15 @@
 namespace {
 
 // Records the order in which nodes are destroyed.
-struct TracedNode : Node {
+struct TracedNode : Node
+{
     TracedNode(const char* name, int id, std::vector<QString>* log) : Node(name, 0, id), log(log) {}
     ~TracedNode() override { log->push_back(name); }
     std::vector<QString>* log;
 };
 
-struct Tree {
+struct Tree
+{
     std::vector<QString> destroyed;
     TracedNode* make(const char* name, int id) { return new TracedNode(name, id, &destroyed); }
 };

@@ -90,7 +90,8 @@ TEST(TgaImage, ShortFileKeepsOnlyTheRowsItHolds)
 {
     TgaFile files;
     // Claims 2 x 3 but holds one full row and half of the next.
-    TgaImage image(files.write(header(2, 3) + QByteArray("\x01\x02\x03\x04\x05\x06\x07\x08\x09", 9)));
+    TgaImage image(
+        files.write(header(2, 3) + QByteArray("\x01\x02\x03\x04\x05\x06\x07\x08\x09", 9)));
     EXPECT_EQ(image.width, 2);
     EXPECT_EQ(image.height, 1);
     EXPECT_EQ(pixels(image), (std::vector<int>{3, 2, 1, 6, 5, 4}));
