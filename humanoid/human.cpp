@@ -1,5 +1,20 @@
 #include "humanoid/human.h"
 
+#include "kinematics/iktree.h"
+
+namespace {
+
+// A rebuilt mirror must leave no joint pointing into the tree it replaces.
+void forgetMirrors(Node& node)
+{
+    if (node.type == 0)
+        static_cast<Joint&>(node).mirror = nullptr;
+    for (Node* child : node.children)
+        forgetMirrors(*child);
+}
+
+} // namespace
+
 Human::Human() = default;
 
 Human::~Human()
@@ -17,6 +32,19 @@ void Human::setRoot(Joint* joint)
 void Human::addViewpoint(Viewpoint* viewpoint)
 {
     viewpoints.push_back(viewpoint);
+}
+
+void Human::buildIkSkeleton()
+{
+    if (!root)
+        return;
+    forgetMirrors(*root);
+    ikRoot = std::make_unique<ikJoint>();
+    const float* c = root->center;
+    const float* t = root->translation;
+    root->setMirror(*ikRoot, ikPoint(c[0] + t[0], c[1] + t[1], c[2] + t[2]),
+                    ikVector(t[0], t[1], t[2]));
+    root->buildChildrenIk();
 }
 
 void Human::takeIkAngles()

@@ -20,6 +20,9 @@ public:
     void setRoot(Joint* joint);
     // Takes ownership.
     void addViewpoint(Viewpoint* viewpoint);
+    // Builds the solver's mirror of the joint tree: only joints reached through joints are
+    // mirrored, each at its centre (the root at centre + translation), with zero angles.
+    void buildIkSkeleton();
 
     void takeIkAngles();
     void storePose();
@@ -39,4 +42,5 @@ public:
     float bboxSize[3] = {-1, -1, -1};
     std::vector<Viewpoint*> viewpoints; // owned
     std::unique_ptr<Joint> root;        // the humanoidBody
+    std::unique_ptr<ikJoint> ikRoot;    // the solver's tree
 };

@@ -1,6 +1,7 @@
 #include "humanoid/skeleton.h"
 
 #include "humanoid/tgaimage.h"
+#include "kinematics/iktree.h"
 
 #include <GL/glu.h>
 
@@ -33,9 +34,43 @@ void forward(const std::vector<Node*>& children, void (Node::*operation)())
 
 } // namespace
 
-Joint::Joint() : Node("", 0, 0) {}
+Joint::Joint() : Node("", 0, 0), savedPose(std::make_unique<ikJoint>()) {}
 
 Joint::~Joint() = default;
+
+void Joint::buildIk(ikJoint* parent)
+{
+    auto joint = std::make_unique<ikJoint>();
+    // Below the root a mirror sits at the joint's centre; the translation is not added.
+    const ikPoint position(center[0], center[1], center[2]);
+    setMirror(*joint, position, ikVector(parent->position, position));
+    parent->addChild(std::move(joint));
+    buildChildrenIk();
+}
+
+void Joint::setMirror(ikJoint& joint, const ikPoint& position, const ikVector& offset)
+{
+    mirror = &joint;
+    joint.llimit = ikVector(llimit[0], llimit[1], llimit[2]);
+    joint.ulimit = ikVector(ulimit[0], ulimit[1], ulimit[2]);
+    joint.stiffness = ikVector(stiffness[0], stiffness[1], stiffness[2]);
+    joint.position = position;
+    joint.offset = offset;
+    joint.name = name;
+    makeLocalMatrix();
+}
+
+void Joint::buildChildrenIk()
+{
+    for (Node* child : children)
+        if (child->type == 0)
+            static_cast<Joint*>(child)->buildIk(mirror);
+}
+
+void Joint::makeLocalMatrix()
+{
+    mirror->frame = mirror->frame.withTranslation(mirror->position);
+}
 
 void Joint::draw(bool bbox, bool hits, bool relate)
 {
@@ -54,16 +89,31 @@ void Joint::draw(bool bbox, bool hits, bool relate)
 
 void Joint::takeIkAngles()
 {
+    if (mirror) {
+        const double angles[3] = {mirror->angles.x, mirror->angles.y, mirror->angles.z};
+        for (int i = 0; i < 3; ++i)
+            rotation[i] = float(angles[i] * 180 / 3.1415927410125732);
+    }
     forward(children, &Node::takeIkAngles);
 }
 
 void Joint::restorePose()
 {
+    if (mirror) {
+        mirror->angles = savedPose->angles;
+        mirror->frame = savedPose->frame;
+        mirror->position = savedPose->position;
+    }
     forward(children, &Node::restorePose);
 }
 
 void Joint::storePose()
 {
+    if (mirror) {
+        savedPose->angles = mirror->angles;
+        savedPose->frame = mirror->frame;
+        savedPose->position = mirror->position;
+    }
     forward(children, &Node::storePose);
 }
 

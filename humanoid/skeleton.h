@@ -6,6 +6,10 @@
 #include <GL/gl.h>
 #include <memory>
 
+class ikJoint;
+class ikPoint;
+class ikVector;
+
 // An H-Anim joint. After loading, rotation holds the file's axis and angle (degrees); once the
 // solver's angles have been taken, its first three values are the Euler angles about X, Y and Z in
 // degrees, which is what draw uses.
@@ -14,6 +18,14 @@ class Joint : public Node
 public:
     Joint();
     ~Joint() override;
+
+    // Mirrors this joint and the joints below it along paths of joints into the solver's tree.
+    void buildIk(ikJoint* parent);
+    // Makes joint this joint's mirror, with this joint's limits and step factors.
+    void setMirror(ikJoint& joint, const ikPoint& position, const ikVector& offset);
+    void buildChildrenIk();
+    // The mirror's frame: no rotation, at the mirror's position.
+    void makeLocalMatrix();
 
     void draw(bool bbox, bool hits, bool relate) override;
     void takeIkAngles() override;
@@ -29,6 +41,9 @@ public:
     float llimit[3] = {-1.570797f, -1.570797f, -1.570797f};
     float limitOrientation[4] = {0, 0, 1, 0};
     float stiffness[3] = {0.1f, 0.1f, 0.1f};
+    ikJoint* mirror = nullptr; // owned by the solver's tree
+    // Holds the stored angles, frame and position of the mirror.
+    std::unique_ptr<ikJoint> savedPose;
 };
 
 // A body part (kind 0) with the mesh of its Inline file, or a drumstick (kind 1 left, 2 right).

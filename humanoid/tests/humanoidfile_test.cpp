@@ -1,5 +1,6 @@
 #include "humanoid/human.h"
 #include "humanoid/vrmlparser.h"
+#include "kinematics/iksolve.h"
 #include "testing/gltest.h"
 #include "testing/recordingdialogs.h"
 
@@ -7,6 +8,7 @@
 #include <GL/glu.h>
 #include <QDir>
 #include <functional>
+#include <optional>
 
 namespace {
 
@@ -66,6 +68,102 @@ double signedVolume(const MeshPart& part)
     }
     return volume;
 }
+
+// Records the model-view matrix that the joints above it have set up.
+struct MatrixProbe : Node
+{
+    void draw(bool, bool, bool) override { glGetDoublev(GL_MODELVIEW_MATRIX, matrix); }
+    ikPoint place(const float* p) const
+    {
+        const double* m = matrix;
+        return {m[0] * p[0] + m[4] * p[1] + m[8] * p[2] + m[12],
+                m[1] * p[0] + m[5] * p[1] + m[9] * p[2] + m[13],
+                m[2] * p[0] + m[6] * p[1] + m[10] * p[2] + m[14]};
+    }
+    double matrix[16] = {};
+};
+
+// The stage view's set-up of the solver over the drummer: stick joints at the wrists, the mirror
+// turned to face -Z, and every frame computed once.
+struct Rig
+{
+    explicit Rig(Human& human) : human(human)
+    {
+        addStick("l_wrist", "l_stick", 0.208218f, 0.446723f);
+        addStick("r_wrist", "r_stick", -0.208218f, 0.446797f);
+        human.buildIkSkeleton();
+        ikJoint& root = *human.ikRoot;
+        root.frame = root.frame.rotateY(3.141592653589793);
+        root.angles.y = 3.141592653589793;
+        human.takeIkAngles();
+        solver.root = &root;
+        solver.world = root.frame;
+        ikIteration(&root, &root, &root, ikDestination{}, solver.world);
+    }
+    void addStick(const char* wrist, const char* name, float x, float y)
+    {
+        auto* stick = new Joint;
+        stick->name = name;
+        stick->center[0] = x;
+        stick->center[1] = y;
+        stick->center[2] = 0.020366f;
+        human.root->find(wrist)->addChild(stick);
+    }
+    ikJoint* find(const char* name)
+    {
+        return static_cast<ikJoint*>(human.ikRoot->findByName(name));
+    }
+    void solve(const char* effector, const char* base, ikPoint goal,
+               std::optional<ikVector> orientation, double posTol, double oriTol)
+    {
+        ikDestination destination;
+        destination.position = goal;
+        destination.orientation = orientation;
+        solver.solve(find(effector), find(base), destination, posTol, oriTol);
+    }
+    // The first placement of feet and sticks, as the view makes it for a kit.
+    void place(ikPoint kick, ikPoint hihatPedal)
+    {
+        const ikPoint root = human.ikRoot->position;
+        const ikVector right(0.15, 3.14159265, 0), left(0.3, 2.84159265, 0);
+        for (int i = 0; i < 10; ++i)
+            solve("r_metatarsal", "sacroiliac", {root.x, root.y + 0.2, root.z}, right, 0.05, 0.03);
+        for (int i = 0; i < 10; ++i)
+            solve("r_metatarsal", "sacroiliac", {kick.x, kick.y + 0.1, kick.z}, right, 0.05, 0.03);
+        for (int i = 0; i < 10; ++i)
+            solve("l_metatarsal", "sacroiliac", {root.x - 0.2, root.y + 0.2, root.z + 0.2}, left,
+                  0.005, 0.01);
+        for (int i = 0; i < 11; ++i)
+            solve("l_metatarsal", "sacroiliac", {hihatPedal.x, hihatPedal.y + 0.05, hihatPedal.z},
+                  left, 0.005, 0.01);
+        for (int i = 0; i < 10; ++i) {
+            solve("r_stick", "sacroiliac", rightRest, {}, 0.05, 0.3);
+            solve("l_stick", "sacroiliac", leftRest, {}, 0.05, 0.3);
+        }
+        human.storePose();
+        human.takeIkAngles();
+    }
+    // A stroke's approach: six steps from the rest goal to the hit point; returns the miss.
+    double stroke(bool rightHand, ikPoint target)
+    {
+        const ikPoint from = rightHand ? rightRest : leftRest;
+        human.root->find(rightHand ? "r_shoulder" : "l_shoulder")->restorePose();
+        for (int step = 8; step >= 3; --step) {
+            const double part = (step - 3) / 6.0;
+            const ikPoint goal(target.x - (target.x - from.x) * part,
+                               target.y - (target.y - from.y) * part,
+                               target.z - (target.z - from.z) * part);
+            solve(rightHand ? "r_stick" : "l_stick", rightHand ? "r_shoulder" : "l_shoulder", goal,
+                  {}, 0.05, 0.3);
+        }
+        return find(rightHand ? "r_stick" : "l_stick")->position.distance(target);
+    }
+
+    Human& human;
+    ikFrame solver;
+    const ikPoint rightRest{0.2, 1.0, 0.7};
+    const ikPoint leftRest{-0.2, 1.0, 0.7};
+};
 
 class HumanoidFileTest : public GlTest
 {
@@ -185,4 +283,56 @@ TEST_F(HumanoidFileTest, DrawsAFigureAboutOneSeventySixTall)
     const QImage side = drawFrom(4.5, 0);
     snapshot(side, "humanoid_side.png");
     EXPECT_GT(rowsDrawn(side, &top, &bottom), 2000);
+}
+
+TEST_F(HumanoidFileTest, JointsAreDrawnWhereTheirMirrorsAre)
+{
+    Rig rig(human);
+    rig.place({0.1, 0.04, 0.59}, {-0.325, 0.06, 0.738});
+    rig.stroke(true, {0.48, 0.72, 0.85});
+    rig.solve("vc4", "vt10", {0.3, 1.0, 0.7}, {}, 0.01, 0.3);
+    human.takeIkAngles();
+
+    const char* const names[] = {"r_stick", "l_stick",   "r_metatarsal", "l_metatarsal",
+                                 "vc4",     "skullbase", "r_elbow"};
+    std::vector<MatrixProbe*> probes;
+    for (const char* name : names) {
+        probes.push_back(new MatrixProbe);
+        human.root->find(name)->addChild(probes.back());
+    }
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    human.draw(false, false, false);
+    for (size_t i = 0; i < probes.size(); ++i) {
+        const ikPoint drawn =
+            probes[i]->place(static_cast<Joint*>(human.root->find(names[i]))->center);
+        EXPECT_LT(drawn.distance(rig.find(names[i])->position), 1e-4) << names[i];
+    }
+}
+
+TEST_F(HumanoidFileTest, SeatedDrummerReachesAKitAroundHim)
+{
+    Rig rig(human);
+    // A kick and a hi-hat pedal in front of the seat at (0, 0.52, 1.2), which faces -Z.
+    rig.place({0.1, 0.04, 0.59}, {-0.325, 0.06, 0.738});
+    EXPECT_LT(rig.find("r_metatarsal")->position.distance({0.1, 0.14, 0.59}), 0.05);
+    EXPECT_LT(rig.find("l_metatarsal")->position.distance({-0.325, 0.11, 0.738}), 0.02);
+    EXPECT_LT(rig.find("r_stick")->position.distance(rig.rightRest), 0.05);
+    EXPECT_LT(rig.find("l_stick")->position.distance(rig.leftRest), 0.05);
+    EXPECT_NEAR(rig.find("r_hip")->position.y, 0.61, 0.02) << "the hips rest on the seat";
+
+    struct Target
+    {
+        const char* piece;
+        bool rightHand;
+        ikPoint point;
+    };
+    const Target targets[] = {
+        {"snare", true, {-0.12, 0.65, 0.82}},    {"snare", false, {-0.12, 0.65, 0.82}},
+        {"hi-hat", false, {-0.33, 0.94, 0.72}},  {"hi-hat crossed", true, {-0.33, 0.94, 0.72}},
+        {"high tom", true, {-0.03, 0.78, 0.5}},  {"middle tom", true, {0.19, 0.79, 0.52}},
+        {"floor tom", true, {0.48, 0.72, 0.85}}, {"crash", false, {-0.34, 1.16, 0.6}},
+        {"ride", true, {0.44, 1.04, 0.75}}};
+    for (const Target& target : targets)
+        EXPECT_LT(rig.stroke(target.rightHand, target.point), 0.065) << target.piece;
 }

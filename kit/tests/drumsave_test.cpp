@@ -1,4 +1,5 @@
 #include "kit/drumset.h"
+#include "testing/testfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -6,20 +7,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << path.toStdString();
-    return f.readAll();
-}
-
-void writeFile(const QString& path, const QByteArray& data)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(data);
-}
 
 QString saveToText(Drum& drum, const QString& soundDir)
 {

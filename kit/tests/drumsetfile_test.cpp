@@ -1,5 +1,6 @@
 #include "kit/bodytypes.h"
 #include "kit/drumsetfile.h"
+#include "testing/testfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,20 +10,6 @@
 #include <sys/resource.h>
 
 namespace {
-
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << path.toStdString();
-    return f.readAll();
-}
-
-void writeFile(const QString& path, const QByteArray& data)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << path.toStdString();
-    f.write(data);
-}
 
 QByteArray lines(const QStringList& values)
 {
