@@ -261,12 +261,16 @@ void QGLWindow::lookUpSolverNodes()
         missingJoint("l_metatarsal", "Efector not found!");
 }
 
+// The viewport is in device pixels, the aspect in the widget's own.
 void QGLWindow::resizeGL(int w, int h)
 {
-    viewport[0] = -(w / 2);
-    viewport[1] = -(h / 2);
-    viewport[2] = 2 * w;
-    viewport[3] = 2 * h;
+    const qreal ratio = devicePixelRatio();
+    const int pixelsW = int(w * ratio);
+    const int pixelsH = int(h * ratio);
+    viewport[0] = -(pixelsW / 2);
+    viewport[1] = -(pixelsH / 2);
+    viewport[2] = 2 * pixelsW;
+    viewport[3] = 2 * pixelsH;
     glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
