@@ -25,6 +25,14 @@ void drawChildren(const std::vector<Node*>& children, bool bbox, bool hits, bool
         child->draw(bbox, hits, relate);
 }
 
+// A pose is a joint's angles, frame and position.
+void copyPose(const ikJoint& from, ikJoint& to)
+{
+    to.angles = from.angles;
+    to.frame = from.frame;
+    to.position = from.position;
+}
+
 // Passes a pose operation on to every child in order.
 void forward(const std::vector<Node*>& children, void (Node::*operation)())
 {
@@ -99,21 +107,15 @@ void Joint::takeIkAngles()
 
 void Joint::restorePose()
 {
-    if (mirror) {
-        mirror->angles = savedPose->angles;
-        mirror->frame = savedPose->frame;
-        mirror->position = savedPose->position;
-    }
+    if (mirror)
+        copyPose(*savedPose, *mirror);
     forward(children, &Node::restorePose);
 }
 
 void Joint::storePose()
 {
-    if (mirror) {
-        savedPose->angles = mirror->angles;
-        savedPose->frame = mirror->frame;
-        savedPose->position = mirror->position;
-    }
+    if (mirror)
+        copyPose(*mirror, *savedPose);
     forward(children, &Node::storePose);
 }
 

@@ -159,13 +159,20 @@ int VrmlParser::rawRead()
     return std::getc(input);
 }
 
-int VrmlParser::readChar()
+// The next character after any comments, which run from '#' to the end of the line.
+int VrmlParser::readUncommented()
 {
     int c = rawRead();
     while (c == '#') {
         skipTo('\n');
         c = rawRead();
     }
+    return c;
+}
+
+int VrmlParser::readChar()
+{
+    const int c = readUncommented();
     if (c != EOF)
         word.append(char(c));
     return c;
@@ -173,11 +180,7 @@ int VrmlParser::readChar()
 
 int VrmlParser::readLineChar()
 {
-    int c = rawRead();
-    while (c == '#') {
-        skipTo('\n');
-        c = rawRead();
-    }
+    const int c = readUncommented();
     if (c == '\n')
         word.clear();
     if (c != EOF)
@@ -202,22 +205,29 @@ void VrmlParser::skipBraces(int open)
     }
 }
 
+// Gathers the number that starts with first up to the next character that cannot continue it,
+// which is read and lost and returned. value is 0 when the text does not convert.
+int VrmlParser::gatherNumber(int first, float* value, bool* converted)
+{
+    QByteArray text;
+    int c = first;
+    for (; c != EOF && (isNumberChar(c) || c == 'e' || c == 'E'); c = rawRead())
+        text.append(char(c));
+    const float number = QString::fromLatin1(text).toFloat(converted);
+    *value = *converted ? number : 0;
+    return c;
+}
+
 bool VrmlParser::readFloat(float* value)
 {
     int c = rawRead();
     while (c != EOF && !isNumberChar(c))
         c = rawRead();
-    if (c == EOF) {
-        *value = 0;
-        return false;
-    }
-    QByteArray text;
-    for (; c != EOF && (isNumberChar(c) || c == 'e' || c == 'E'); c = rawRead())
-        text.append(char(c));
-    bool ok = false;
-    const float number = QString::fromLatin1(text).toFloat(&ok);
-    *value = ok ? number : 0;
-    return ok;
+    *value = 0;
+    bool converted = false;
+    if (c != EOF)
+        gatherNumber(c, value, &converted);
+    return converted;
 }
 
 bool VrmlParser::readFloats(float* values, int count)
@@ -238,15 +248,11 @@ int VrmlParser::readFloats(float* value)
     }
     if (c == EOF)
         return Bad;
-    QByteArray text;
-    for (; c != EOF && (isNumberChar(c) || c == 'e' || c == 'E'); c = rawRead())
-        text.append(char(c));
-    bool ok = false;
-    const float number = QString::fromLatin1(text).toFloat(&ok);
-    *value = ok ? number : 0;
-    if (!ok)
+    bool converted = false;
+    const int after = gatherNumber(c, value, &converted);
+    if (!converted)
         return Bad;
-    return c == ']' ? Last : More;
+    return after == ']' ? Last : More;
 }
 
 // "scale" is taken only as a whole field name, not as the start of "scaleOrientation".

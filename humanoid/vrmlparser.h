@@ -61,10 +61,12 @@ private:
     };
 
     int rawRead();
+    int readUncommented();
     int readChar();
     int readLineChar();
     void skipTo(char target);
     void skipBraces(int open);
+    int gatherNumber(int first, float* value, bool* converted);
     bool readFloat(float* value);
     bool readFloats(float* values, int count);
     int readFloats(float* value);

@@ -202,8 +202,7 @@ protected:
         // The file seats the figure at the chair, 0.29 m lower and 1.2 m back.
         gluLookAt(eyeX, 0.6, 1.2 + eyeZ, 0, 0.6, 1.2, 0, 1, 0);
         human.draw(false, false, false);
-        // The framebuffer's rows come bottom first.
-        return grab().mirrored(false, true);
+        return grab();
     }
 
     void snapshot(const QImage& image, const char* name)
