@@ -40,15 +40,20 @@ bool viewpoints(StageRig& rig, const QDir& dir)
     return ok;
 }
 
-// Close-ups as a user gets them by dragging the camera with Ctrl held: the drummer from the front
-// and from his right.
+// Close-ups as a user gets them by dragging the camera with Ctrl held: the drummer from the front,
+// from his right, from above on his right, his feet on the pedals from his left, and from above.
 struct CloseUp
 {
     const char* name;
     int viewpoint;
     float panX, panY, panZ;
+    float rotX, rotY;
 };
-constexpr CloseUp closeUps[] = {{"front", 2, 0, -0.1f, -2.6f}, {"right", 4, 2.2f, 0.1f, -0.9f}};
+constexpr CloseUp closeUps[] = {{"front", 2, 0, -0.1f, -2.6f, 0, 0},
+                                {"right", 4, 2.2f, 0.1f, -0.9f, 0, 0},
+                                {"above_right", 2, -0.9f, -0.2f, -2.2f, -25, 40},
+                                {"feet", 5, -3.2f, 0.55f, -0.8f, 0, 0},
+                                {"top", 3, 0, 2.2f, -0.7f, 0, 0}};
 
 QImage closeUp(StageRig& rig, const CloseUp& c)
 {
@@ -56,6 +61,8 @@ QImage closeUp(StageRig& rig, const CloseUp& c)
     rig.view.panX = c.panX;
     rig.view.panY = c.panY;
     rig.view.panZ = c.panZ;
+    rig.view.rotX = c.rotX;
+    rig.view.rotY = c.rotY;
     return rig.shot();
 }
 
