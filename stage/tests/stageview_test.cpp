@@ -1,6 +1,5 @@
 #include "common/dialogs.h"
 #include "humanoid/human.h"
-#include "kit/bodytypes.h"
 #include "stage/tests/stagerig.h"
 #include "testing/gltest.h"
 
@@ -10,6 +9,7 @@
 #include <QTemporaryDir>
 #include <cmath>
 #include <cstdio>
+#include <utility>
 
 namespace {
 
@@ -57,29 +57,19 @@ int pixelsOfColour(const QImage& image, QRgb colour)
 
 } // namespace
 
-TEST_F(StageView, StartsWithSixViewpointsAndNothingOfTheMouse)
+TEST_F(StageView, ChoosingAViewpointDiscardsTheMousesPanAndTurn)
 {
     OpenView view;
-    const auto& viewpoints = view.human->viewpoints;
-    ASSERT_EQ(viewpoints.size(), 6u);
-    const char* const names[] = {"Default", "Front", "Back", "From top", "From left", "From right"};
-    for (size_t i = 0; i < 6; ++i) {
-        EXPECT_EQ(viewpoints[i]->description, names[i]);
-        EXPECT_FLOAT_EQ(viewpoints[i]->fieldOfView, 0.785398f);
-    }
-    EXPECT_EQ(view.viewpoint, viewpoints[0]);
-    EXPECT_EQ(view.size(), QSize(600, 400));
-    EXPECT_FALSE(view.ikReady) << "the solver is set up with the GL context";
-    EXPECT_EQ(view.kickIndex, -1);
-
+    ASSERT_EQ(view.human->viewpoints.size(), 6u);
+    EXPECT_EQ(view.viewpoint->description, "Default");
     view.panZ = 2;
     view.rotY = 30;
     view.setView(4);
-    EXPECT_EQ(view.viewpoint, viewpoints[4]);
-    EXPECT_EQ(view.panZ, 0) << "choosing a viewpoint discards the mouse's pan and rotation";
+    EXPECT_EQ(view.viewpoint->description, "From left");
+    EXPECT_EQ(view.panZ, 0);
     EXPECT_EQ(view.rotY, 0);
     view.setView(6);
-    EXPECT_EQ(view.viewpoint, viewpoints[4]) << "an unknown index changes nothing";
+    EXPECT_EQ(view.viewpoint->description, "From left") << "an unknown index changes nothing";
 }
 
 TEST_F(StageView, SetUpFindsEveryJointAndAddsTheSticksAtTheWrists)
@@ -88,25 +78,19 @@ TEST_F(StageView, SetUpFindsEveryJointAndAddsTheSticksAtTheWrists)
     rig.open();
     QGLWindow& view = rig.view;
     ASSERT_TRUE(view.ikReady);
-    EXPECT_EQ(view.effRStick->name, "r_stick");
-    EXPECT_EQ(view.effLStick->name, "l_stick");
-    EXPECT_EQ(view.effRFoot->name, "r_metatarsal");
-    EXPECT_EQ(view.effLFoot->name, "l_metatarsal");
-    EXPECT_EQ(view.baseHips->name, "sacroiliac");
-    EXPECT_EQ(view.effTorso->name, "vc4");
-    EXPECT_EQ(view.baseLShoulder->name, "l_shoulder");
-    EXPECT_EQ(view.baseRShoulder->name, "r_shoulder");
+    const std::pair<const ikNode*, const char*> nodes[] = {
+        {view.effRStick, "r_stick"},        {view.effLStick, "l_stick"},
+        {view.effRFoot, "r_metatarsal"},    {view.effLFoot, "l_metatarsal"},
+        {view.baseHips, "sacroiliac"},      {view.effTorso, "vc4"},
+        {view.baseLShoulder, "l_shoulder"}, {view.baseRShoulder, "r_shoulder"}};
+    for (const auto& [node, name] : nodes)
+        EXPECT_EQ(node, rig.node(name)) << name;
     EXPECT_EQ(view.effLStick->parent, rig.node("l_wrist"));
     EXPECT_EQ(view.effRStick->parent, rig.node("r_wrist"));
-    EXPECT_EQ(view.lShoulder->name, "l_shoulder");
-    EXPECT_EQ(view.solver->root, view.human->ikRoot.get());
-    EXPECT_DOUBLE_EQ(view.human->ikRoot->angles.y, 3.141592653589793) << "turned to face -Z";
-    EXPECT_EQ(view.chair->type, BodyTypes::Chair);
 
-    // The drummer faces -Z: his right stick is on +X, both in front of the hips.
-    const ikPoint hips = view.baseHips->position;
+    // Turned to face -Z: his right stick is on +X, both in front of the hips.
     EXPECT_GT(view.effRStick->position.x, view.effLStick->position.x);
-    EXPECT_LT(view.effRStick->position.z, hips.z);
+    EXPECT_LT(view.effRStick->position.z, view.baseHips->position.z);
 }
 
 TEST_F(StageView, PictureIsDrawnOnTheDoubledViewport)
