@@ -1,7 +1,7 @@
 // The kit Olmira starts with, written by the program's own kit writer so that its sound folder is
 // filled the way a user's save fills it. The drummer sits at (0, 0, 1.2), faces -Z, and has his
-// right hand on +X: kick in front of the seat, snare between the knees, hi-hat to the left, floor
-// tom to the right, crash left-front high, ride right-front.
+// right hand on +X: kick in front of the seat, snare just in front of the left knee, hi-hat to the
+// left, floor tom to the right, crash left-front high, ride right-front.
 #include "kit/bodytypes.h"
 #include "kit/drumsetfile.h"
 #include "tools/generator.h"
@@ -89,30 +89,32 @@ void buildKit(KitBuilder& b)
     Drum* kick = b.add(nullptr, BodyTypes::Kick, {0.1f, 0, -0.05f});
     b.sound(kick, 0, {{"kick.wav", 127, 64}, {"kick_soft.wav", 63, 1}});
     Drum* holder = b.add(kick, 19, {0, 0.36f, 0.3f});
-    Drum* highTom = b.add(holder, 3, {-0.15f, 0.35f, 0, 12, 5});
+    Drum* highTom = b.add(holder, 3, {-0.02f, 0.38f, 0, 12, 5});
     b.sound(highTom, 0, {{"tom_high.wav", 127, 1}});
-    Drum* midTom = b.add(holder, 4, {0.15f, 0.35f, 0, 12, -12});
+    Drum* midTom = b.add(holder, 4, {0.33f, 0.37f, 0.1f, 12, -12});
     b.sound(midTom, 0, {{"tom_mid.wav", 127, 1}});
 
-    Drum* snareStand = b.add(nullptr, 17, {-0.12f, 0, 0.8f});
-    Drum* snare = b.add(snareStand, BodyTypes::Snare, {0, 0.48f, 0, 6});
+    // The snare's shell reaches lower than the seated drummer's thighs, so it stands in front of
+    // his knees, and the high tom keeps clear of its far edge.
+    Drum* snareStand = b.add(nullptr, 17, {-0.2f, 0, 0.545f});
+    Drum* snare = b.add(snareStand, BodyTypes::Snare, {0, 0.51f, 0, 6});
     b.sound(snare, 0, {{"snare.wav", 127, 80}, {"snare_soft.wav", 79, 1}});
     b.sound(snare, 1, {{"snare_rim.wav", 127, 1}});
 
     // The hi-hat's top is played closed and its edge open.
-    Drum* hihatStand = b.add(nullptr, BodyTypes::HiHatStand, {-0.38f, 0, 0.62f, 0, 25});
+    Drum* hihatStand = b.add(nullptr, BodyTypes::HiHatStand, {-0.44f, 0, 0.6f, 0, 25});
     b.sound(hihatStand, 0, {{"hihat_pedal.wav", 127, 1}});
     Drum* hihat = b.add(hihatStand, BodyTypes::HiHat, {0, 0.85f, 0});
     b.sound(hihat, 0, {{"hihat_open.wav", 127, 1}}, Hitpoint::HiHatOpen);
     b.sound(hihat, 1, {{"hihat_closed.wav", 127, 70}, {"hihat_closed_soft.wav", 69, 1}},
             Hitpoint::HiHatClosed);
 
-    Drum* legs = b.add(nullptr, 20, {0.48f, 0, 0.85f});
+    Drum* legs = b.add(nullptr, 20, {0.55f, 0, 0.92f});
     Drum* floorTom = b.add(legs, BodyTypes::FloorTom, {0, 0.3f, 0});
     b.sound(floorTom, 0, {{"tom_floor.wav", 127, 1}});
 
     // Cymbal stands: the boom tilts up toward the drummer, the holder levels the cymbal again.
-    Drum* crashStand = b.add(nullptr, 22, {-0.5f, 0, 0.3f});
+    Drum* crashStand = b.add(nullptr, 22, {-0.48f, 0, 0.38f});
     Drum* crashBoom = b.add(crashStand, 23, {0, 0.87f, 0, -60, 29});
     Drum* crashHolder = b.add(crashBoom, 24, {0, 0, 0.3f, 70});
     Drum* crash = b.add(crashHolder, 9, {0, 0.05f, 0});

@@ -1,0 +1,297 @@
+#include "humanoid/human.h"
+#include "kit/bodytypes.h"
+#include "stage/tests/stagerig.h"
+#include "testing/gltest.h"
+
+#include <QCoreApplication>
+#include <QTimerEvent>
+#include <cmath>
+#include <string>
+
+namespace {
+
+constexpr double near = 0.05;
+
+ikPoint lifted(ikPoint p, double dy, double dz = 0)
+{
+    return {p.x, p.y + dy, p.z + dz};
+}
+
+double distance(const ikNode* node, const ikPoint& p)
+{
+    return node->position.distance(p);
+}
+
+// The song editor's view with the drummer placed at the default kit.
+class Animation : public GlTest
+{
+protected:
+    void SetUp() override
+    {
+        GlTest::SetUp();
+        rig.open();
+        rig.place();
+        ASSERT_TRUE(view.placed);
+        snare = rig.drumOfType(BodyTypes::Snare);
+        hihat = rig.drumOfType(BodyTypes::HiHat);
+        floorTom = rig.drumOfType(BodyTypes::FloorTom);
+        kick = rig.drumOfType(BodyTypes::Kick);
+        hihatStand = rig.drumOfType(BodyTypes::HiHatStand);
+    }
+
+    void ticks(int count)
+    {
+        for (int i = 0; i < count; ++i)
+            view.timerSlot();
+    }
+    void upkeeps(int count)
+    {
+        for (int i = 0; i < count; ++i)
+            view.upkeep();
+    }
+    void timerEvent(int timer)
+    {
+        QTimerEvent event(timer);
+        QCoreApplication::sendEvent(&view, &event);
+    }
+
+    StageRig rig;
+    QGLWindow& view = rig.view;
+    int snare = -1, hihat = -1, floorTom = -1, kick = -1, hihatStand = -1;
+};
+
+} // namespace
+
+TEST_F(Animation, FirstPlacementPutsFeetOnPedalsAndSticksAtRest)
+{
+    EXPECT_LT(distance(view.effRFoot, lifted(rig.hitpointAt(kick, 0), 0.1)), near);
+    EXPECT_LT(distance(view.effLFoot, lifted(rig.hitpointAt(hihatStand, 0), 0.05)), near);
+    EXPECT_LT(distance(view.effRStick, *view.rHandRest.position), near);
+    EXPECT_LT(distance(view.effLStick, *view.lHandRest.position), near);
+    EXPECT_LT(view.baseHips->position.y, 0.7) << "seated";
+    EXPECT_GT(view.baseHips->position.y, 0.45);
+}
+
+// Steps 8..3 approach, 2..1 lift; 24 ticks after the stroke the hand starts back and is at rest
+// 16 ticks later. Each hand plays what its drum's priority gives it: the right crosses over to the
+// hi-hat, the left plays the snare.
+TEST_F(Animation, StrokeReachesTheHitPointAtItsSixthTickLiftsAndReturns)
+{
+    const ikPoint hihatTop = rig.hitpointAt(hihat, 1);
+    const ikPoint snareHead = rig.hitpointAt(snare, 0);
+    view.moveRHand(hihat, 1);
+    view.moveLHand(snare, 0);
+    EXPECT_FALSE(view.handsIdle);
+    ticks(5);
+    EXPECT_GT(distance(view.effRStick, hihatTop), near);
+    ticks(1);
+    EXPECT_EQ(view.rStep, 2);
+    EXPECT_LE(distance(view.effRStick, hihatTop), near);
+    EXPECT_LE(distance(view.effLStick, snareHead), near);
+
+    ticks(2);
+    EXPECT_EQ(view.rStep, 0);
+    const ikPoint liftedGoal = lifted(hihatTop, 0.2, -0.1);
+    EXPECT_LT(view.rHandTarget.position->distance(liftedGoal), 1e-6);
+    // The goal lies beyond the crossed-over arm's reach; the stick rises toward it.
+    EXPECT_GT(view.effRStick->position.y - hihatTop.y, 0.15);
+    EXPECT_GT(view.effLStick->position.y - snareHead.y, 0.15);
+
+    ticks(16);
+    EXPECT_EQ(view.rIdle, 24);
+    EXPECT_EQ(view.rStep, 0) << "holding";
+    ticks(1);
+    EXPECT_EQ(view.rIdle, 25);
+    EXPECT_EQ(view.rStep, 18);
+    EXPECT_LT(view.rHandFrom.position->distance(liftedGoal), 1e-6);
+    ticks(15);
+    EXPECT_GT(distance(view.effRStick, *view.rHandRest.position), 1e-3);
+    ticks(1);
+    EXPECT_EQ(view.rStep, 2);
+    EXPECT_LE(distance(view.effRStick, *view.rHandRest.position), near);
+    EXPECT_LE(distance(view.effLStick, *view.lHandRest.position), near);
+    ticks(5);
+    EXPECT_EQ(view.rStep, 2) << "resting";
+    EXPECT_EQ(view.rIdle, 25);
+}
+
+TEST_F(Animation, NextStrokeStartsFromTheCurrentGoal)
+{
+    view.moveRHand(snare, 0);
+    ticks(1);
+    view.moveRHand(floorTom, 0);
+    EXPECT_LT(view.rHandFrom.position->distance(rig.hitpointAt(snare, 0)), 1e-6);
+    EXPECT_EQ(view.rStep, 8);
+    EXPECT_EQ(view.rIdle, 0);
+    ticks(6);
+    EXPECT_LT(distance(view.effRStick, rig.hitpointAt(floorTom, 0)), near);
+}
+
+TEST_F(Animation, PedalNotesAndNotesOutsideTheKitStartNoStroke)
+{
+    const ikPoint resting = *view.rHandTarget.position;
+    for (auto [drum, hitpoint] :
+         {std::pair{kick, 0}, {hihatStand, 0}, {99, 0}, {-1, 0}, {snare, 7}, {snare, -1}}) {
+        view.moveRHand(drum, hitpoint);
+        EXPECT_EQ(view.rStep, 0) << drum << " " << hitpoint;
+        EXPECT_EQ(view.rIdle, 25);
+        EXPECT_LT(view.rHandTarget.position->distance(resting), 1e-9);
+    }
+    EXPECT_FALSE(view.handsIdle) << "any note means playback";
+}
+
+TEST_F(Animation, StoppedHandsReturnInSixteenUpkeepTicks)
+{
+    view.moveRHand(floorTom, 0);
+    view.moveLHand(hihat, 1);
+    ticks(4);
+    view.stopSlot();
+    EXPECT_TRUE(view.handsIdle);
+    EXPECT_EQ(view.rStep, 18);
+    EXPECT_EQ(view.lStep, 18);
+    upkeeps(16);
+    EXPECT_EQ(view.rStep, 2);
+    EXPECT_EQ(view.lStep, 2);
+    EXPECT_LT(distance(view.effRStick, *view.rHandRest.position), near);
+    EXPECT_LT(distance(view.effLStick, *view.lHandRest.position), near);
+}
+
+// A kick note clears handsIdle: the beat clock, not the upkeep timer, steps the return then.
+TEST_F(Animation, PedalNoteHandsAReturnToTheBeatClock)
+{
+    view.moveLHand(hihat, 1);
+    ticks(3);
+    view.stopSlot();
+    upkeeps(2);
+    EXPECT_EQ(view.lStep, 16);
+    view.moveRHand(kick, 0);
+    upkeeps(3);
+    EXPECT_EQ(view.lStep, 16);
+    ticks(1);
+    EXPECT_EQ(view.lStep, 15);
+}
+
+TEST_F(Animation, HiddenDrummerOnlySwingsAndStepsPedals)
+{
+    Drum& crash = *view.drumSet->allDrums[size_t(rig.drumOfType(9))];
+    Drum& kickDrum = *view.drumSet->allDrums[size_t(kick)];
+    crash.hit(100, Hitpoint::ByEnd);
+    kickDrum.hit(100, Hitpoint::RightFoot);
+    view.showDrummer = false;
+    view.moveRHand(snare, 0);
+    const ikVector ankle = view.effRFoot->parent->angles;
+    const int framesBefore = crash.frames;
+    timerEvent(view.swingTimer);
+    EXPECT_EQ(crash.frames, framesBefore - 1) << "the swing timer swings the kit";
+    ticks(1);
+    EXPECT_GT(kickDrum.opening, 0) << "the pedal moves";
+    EXPECT_EQ(view.rStep, 8) << "the hand does not";
+    EXPECT_EQ(view.effRFoot->parent->angles, ankle);
+
+    DrumSet sameKit(rig.kit);
+    view.recvSet(&sameKit);
+    timerEvent(view.upkeepTimer);
+    EXPECT_FALSE(view.placed) << "no placement while the drummer is hidden";
+    view.showDrummer = true;
+    timerEvent(view.upkeepTimer);
+    EXPECT_TRUE(view.placed);
+}
+
+TEST_F(Animation, FeetFollowTheLastPedalsOfTheKit)
+{
+    // A second kick and hi-hat stand behind the first ones in the kit's list.
+    DrumSet kit(rig.kit);
+    auto* secondKick = new Drum(*kit.allDrums[size_t(kick)]);
+    auto* secondStand = new Drum(*kit.allDrums[size_t(hihatStand)]);
+    secondKick->setupType();
+    secondStand->setupType();
+    secondKick->translation[0] += 0.3f;
+    kit.addRootDrum(secondKick);
+    kit.addRootDrum(secondStand);
+    view.recvSet(&kit);
+    EXPECT_EQ(view.kickIndex, int(kit.allDrums.size()) - 2);
+    EXPECT_EQ(view.hihatIndex, int(kit.allDrums.size()) - 1);
+    EXPECT_FALSE(view.placed);
+    EXPECT_NE(view.drumSet.get(), &kit) << "the view keeps a copy";
+    EXPECT_EQ(view.drumSet->allDrums, kit.allDrums) << "that shares the drums";
+
+    // Simple rotation: the ankles follow the last kick and the last stand.
+    view.upkeep();
+    kit.allDrums[size_t(kick)]->hit(100, Hitpoint::RightFoot);
+    ticks(1);
+    EXPECT_FLOAT_EQ(float(view.effRFoot->parent->angles.x), 0.0f);
+    EXPECT_FLOAT_EQ(float(view.effLFoot->parent->angles.x), 0.06f);
+    secondKick->hit(100, Hitpoint::RightFoot);
+    ticks(1);
+    EXPECT_FLOAT_EQ(float(view.effRFoot->parent->angles.x), secondKick->opening / 100);
+
+    // By inverse kinematics: onto the last kick's pedal.
+    view.useFootIK = true;
+    ticks(1);
+    EXPECT_LT(distance(view.effRFoot, lifted(rig.hitpointAt(view.kickIndex, 0), 0.07)), near);
+
+    DrumSet none;
+    view.recvSet(&none);
+    EXPECT_EQ(view.kickIndex, -1);
+    EXPECT_EQ(view.hihatIndex, -1);
+}
+
+TEST_F(Animation, PedalWithoutHitPointLeavesItsFootWhereItIs)
+{
+    Drum& kickDrum = *rig.kit.allDrums[size_t(kick)];
+    const auto hitpoints = kickDrum.hitpoints;
+    kickDrum.hitpoints.clear();
+    view.recvSet(&rig.kit);
+    const ikPoint foot = view.effRFoot->position;
+    view.upkeep();
+    EXPECT_TRUE(view.placed);
+    EXPECT_LT(distance(view.effRFoot, foot), 1e-9);
+    view.useFootIK = true;
+    ticks(3);
+    EXPECT_LT(distance(view.effRFoot, foot), 1e-9);
+    EXPECT_LT(distance(view.effLFoot, lifted(rig.hitpointAt(hihatStand, 0), 0.08)), near);
+    kickDrum.hitpoints = hitpoints;
+}
+
+TEST_F(Animation, HeadTurnsTowardTheSticks)
+{
+    view.moveRHand(floorTom, 0);
+    view.moveLHand(floorTom, 0);
+    ticks(6);
+    upkeeps(20);
+    EXPECT_GT(view.effTorso->angles.y, 0.05) << "toward the drummer's right";
+    const double turned = view.effTorso->angles.y;
+
+    view.moveRHand(hihat, 1);
+    view.moveLHand(hihat, 1);
+    ticks(6);
+    upkeeps(1);
+    EXPECT_LT(view.effTorso->angles.y, turned) << "a fifth of the way per tick";
+    upkeeps(30);
+    EXPECT_LT(view.effTorso->angles.y, -0.05) << "toward the hi-hat on his left";
+    EXPECT_GT(view.effTorso->angles.x, 0) << "looking down at the drums";
+}
+
+// The snare stands in front of the seated drummer's knees: no thigh passes through its shell.
+TEST_F(Animation, ThighsStayClearOfTheSnare)
+{
+    constexpr double shellRadius = 0.1778, shellDepth = 0.1651, thighRadius = 0.085;
+    const double tilt = double(view.drumSet->allDrums[size_t(snare)]->rotation[0]) * M_PI / 180;
+    const ikVector axis(0, std::cos(tilt), std::sin(tilt));
+    const ikPoint head = rig.hitpointAt(snare, 0);
+    for (const char* side : {"l_", "r_"}) {
+        const ikPoint hip = rig.node((std::string(side) + "hip").c_str())->position;
+        const ikPoint knee = rig.node((std::string(side) + "knee").c_str())->position;
+        for (int i = 0; i <= 20; ++i) {
+            const ikVector along(hip, knee);
+            const ikPoint p = ikVector(hip).add(along.scale(i / 20.0)).toPoint();
+            const ikVector fromHead(head, p);
+            const double height = fromHead.dot(axis);
+            const double radial = fromHead.sub(axis.scale(height)).length();
+            const bool beside = radial > shellRadius + thighRadius;
+            const bool below = height < -shellDepth - thighRadius;
+            EXPECT_TRUE(beside || below)
+                << side << "thigh at " << i << "/20: " << radial << " " << height;
+        }
+    }
+}

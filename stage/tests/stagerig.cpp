@@ -1,0 +1,53 @@
+#include "stage/tests/stagerig.h"
+
+#include "humanoid/human.h"
+#include "kit/drumsetfile.h"
+
+#include <QCoreApplication>
+#include <QResizeEvent>
+
+StageRig::StageRig()
+{
+    int sounds = 0;
+    int drums = 0;
+    DrumSetReader reader("Drumsets/default.set", sounds, drums, [](const QString&) {});
+    reader.read(kit);
+    view.recvSet(&kit);
+    view.showHits = false;
+    view.showDrummer = true;
+}
+
+void StageRig::open()
+{
+    QResizeEvent resize(view.size(), QSize());
+    QCoreApplication::sendEvent(&view, &resize);
+}
+
+QImage StageRig::shot()
+{
+    return view.grabFramebuffer();
+}
+
+void StageRig::place()
+{
+    view.upkeep();
+}
+
+int StageRig::drumOfType(int type) const
+{
+    for (size_t i = 0; i < kit.allDrums.size(); ++i)
+        if (kit.allDrums[i]->type == type)
+            return int(i);
+    return -1;
+}
+
+ikPoint StageRig::hitpointAt(int drum, int hitpoint) const
+{
+    const Hitpoint& h = *view.drumSet->allDrums.at(size_t(drum))->hitpoints.at(size_t(hitpoint));
+    return {h.worldX, h.worldY, h.worldZ};
+}
+
+ikNode* StageRig::node(const char* name) const
+{
+    return view.human->ikRoot->findByName(name);
+}
