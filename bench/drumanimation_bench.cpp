@@ -3,32 +3,9 @@
 #include "kit/drumset.h"
 #include "playback/noteparser.h"
 
-#include <atomic>
+#include "bench/allocationcounter.h"
+
 #include <benchmark/benchmark.h>
-#include <cstdlib>
-#include <new>
-
-namespace {
-std::atomic<long> allocations{0};
-}
-
-void* operator new(std::size_t size)
-{
-    ++allocations;
-    if (void* p = std::malloc(size ? size : 1))
-        return p;
-    throw std::bad_alloc();
-}
-
-void operator delete(void* p) noexcept
-{
-    std::free(p);
-}
-
-void operator delete(void* p, std::size_t) noexcept
-{
-    std::free(p);
-}
 
 namespace {
 
@@ -55,14 +32,14 @@ Event note(const DrumSet& kit, int drum, int velocity)
 void reportAllocations(benchmark::State& state, long before)
 {
     state.counters["allocs/iter"] =
-        benchmark::Counter(double(allocations - before) / double(state.iterations()));
+        benchmark::Counter(double(allocationCount() - before) / double(state.iterations()));
 }
 
 void BM_KitMotionStep(benchmark::State& state)
 {
     DrumSet kit = fullKit();
     int velocity = 1;
-    const long before = allocations;
+    const long before = allocationCount();
     for (auto _ : state) {
         for (Drum* drum : kit.allDrums) {
             if (drum->frames == 0)
@@ -90,7 +67,7 @@ void BM_NoteParserStep(benchmark::State& state)
     const Event snare = note(kit, 1, 90), crash = note(kit, 8, 100), hihat = note(kit, 14, 70);
     const Event pedal = note(kit, 21, 80), kick = note(kit, 0, 110);
     int step = 0;
-    const long before = allocations;
+    const long before = allocationCount();
     for (auto _ : state) {
         switch (step++ % 4) {
         case 0:

@@ -2,4 +2,5 @@
 add_executable(kinematics_bench
     ${CMAKE_CURRENT_LIST_DIR}/kinematics_bench.cpp
     ${CMAKE_SOURCE_DIR}/kinematics/tests/humanoidtree.cpp)
-target_link_libraries(kinematics_bench PRIVATE olmira_kinematics benchmark::benchmark)
+target_link_libraries(kinematics_bench PRIVATE olmira_kinematics olmira_allocationcounter
+                      benchmark::benchmark)

@@ -1,33 +1,9 @@
 #include "kinematics/iksolve.h"
 #include "kinematics/tests/humanoidtree.h"
 
-#include <atomic>
+#include "bench/allocationcounter.h"
+
 #include <benchmark/benchmark.h>
-#include <cstdlib>
-#include <new>
-
-// Every allocation of the process is counted, so that a sweep can be shown to make none.
-namespace {
-std::atomic<long> allocations{0};
-}
-
-void* operator new(std::size_t size)
-{
-    ++allocations;
-    if (void* p = std::malloc(size ? size : 1))
-        return p;
-    throw std::bad_alloc();
-}
-
-void operator delete(void* p) noexcept
-{
-    std::free(p);
-}
-
-void operator delete(void* p, std::size_t) noexcept
-{
-    std::free(p);
-}
 
 namespace {
 
@@ -43,10 +19,10 @@ long allocationsPerSweep(HumanoidTree& human, ikNode* effector, ikJoint* base,
                          const ikDestination& goal)
 {
     ikIteration run(human.root.get(), effector, base, goal, human.frame.world);
-    const long before = allocations;
+    const long before = allocationCount();
     for (int i = 0; i < 12; ++i)
         run.iterate();
-    return (allocations - before) / 12;
+    return (allocationCount() - before) / 12;
 }
 
 // The right stick going back and forth between two drums in steps of a sixth of the way, one
@@ -77,9 +53,9 @@ void HandStroke(benchmark::State& state)
         sweeps += stick->posErrCount;
         next = (next + 1) % steps.size();
     }
-    const long before = allocations;
+    const long before = allocationCount();
     human.frame.solve(stick, shoulder, steps[next], 0.05, 0.3);
-    state.counters["allocsPerSolve"] = double(allocations - before);
+    state.counters["allocsPerSolve"] = double(allocationCount() - before);
     state.counters["allocsPerSweep"] =
         double(allocationsPerSweep(human, stick, shoulder, steps[next]));
     state.counters["sweepsPerSolve"] = double(sweeps) / double(state.iterations());
@@ -101,9 +77,9 @@ void HipPlacement(benchmark::State& state)
         sweeps += stick->posErrCount;
         next = 1 - next;
     }
-    const long before = allocations;
+    const long before = allocationCount();
     human.frame.solve(stick, hips, goals[next], 0, 0.3);
-    state.counters["allocsPerSolve"] = double(allocations - before);
+    state.counters["allocsPerSolve"] = double(allocationCount() - before);
     state.counters["allocsPerSweep"] = double(allocationsPerSweep(human, stick, hips, goals[0]));
     state.counters["sweepsPerSolve"] = double(sweeps) / double(state.iterations());
 }

@@ -136,7 +136,6 @@ private:
     Hand rightHand();
     Hand leftHand();
 
-    void setUpLight();
     void loadRoomTextures();
     void addDrumsticks();
     void setUpSolver();

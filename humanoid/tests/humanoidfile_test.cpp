@@ -1,3 +1,4 @@
+#include "common/scenelight.h"
 #include "humanoid/human.h"
 #include "humanoid/vrmlparser.h"
 #include "kinematics/iksolve.h"
@@ -180,25 +181,14 @@ protected:
     // Draws the figure as the stage view lights it, looking at its middle from eye.
     QImage drawFrom(double eyeX, double eyeZ)
     {
-        glClearColor(0.5f, 0.5f, 0.5f, 1);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         glMatrixMode(GL_PROJECTION);
         glLoadIdentity();
         gluPerspective(30, double(width) / height, 0.5, 30);
         glMatrixMode(GL_MODELVIEW);
         glLoadIdentity();
-        const float light[4] = {0, 2, 2, 0};
-        const float white[4] = {1, 1, 1, 1};
-        glLightfv(GL_LIGHT0, GL_POSITION, light);
-        glLightfv(GL_LIGHT0, GL_AMBIENT, white);
-        glLightfv(GL_LIGHT0, GL_DIFFUSE, white);
-        glLightfv(GL_LIGHT0, GL_SPECULAR, white);
-        glEnable(GL_LIGHTING);
-        glEnable(GL_LIGHT0);
-        glEnable(GL_DEPTH_TEST);
-        glEnable(GL_CULL_FACE);
-        glEnable(GL_NORMALIZE);
-        glShadeModel(GL_SMOOTH);
+        setUpSceneLight();
+        glClearColor(0.5f, 0.5f, 0.5f, 1);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         // The file seats the figure at the chair, 0.29 m lower and 1.2 m back.
         gluLookAt(eyeX, 0.6, 1.2 + eyeZ, 0, 0.6, 1.2, 0, 1, 0);
         human.draw(false, false, false);

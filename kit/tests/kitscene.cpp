@@ -1,5 +1,7 @@
 #include "kit/tests/kitscene.h"
 
+#include "common/scenelight.h"
+
 #include <GL/glu.h>
 #include <QByteArray>
 #include <algorithm>
@@ -31,19 +33,7 @@ void KitSceneTest::SetUp()
     // The stage view's light and state; the light is given under the identity.
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
-    const GLfloat position[] = {0, 2, 2, 0}, white[] = {1, 1, 1, 1};
-    glLightfv(GL_LIGHT0, GL_POSITION, position);
-    glLightfv(GL_LIGHT0, GL_AMBIENT, white);
-    glLightfv(GL_LIGHT0, GL_DIFFUSE, white);
-    glLightfv(GL_LIGHT0, GL_SPECULAR, white);
-    glEnable(GL_LIGHTING);
-    glEnable(GL_LIGHT0);
-    glEnable(GL_DEPTH_TEST);
-    glEnable(GL_CULL_FACE);
-    glShadeModel(GL_SMOOTH);
-    glEnable(GL_TEXTURE_2D);
-    glEnable(GL_NORMALIZE);
-    glClearColor(0, 0, 0, 0);
+    setUpSceneLight();
     body.buildDisplayLists();
     lookFromFront(0, 0.5f, 2);
 }

@@ -1,0 +1,3 @@
+add_library(olmira_allocationcounter STATIC ${CMAKE_CURRENT_LIST_DIR} /
+            allocationcounter.cpp ${CMAKE_CURRENT_LIST_DIR} / allocationcounter.h)
+    target_include_directories(olmira_allocationcounter PUBLIC ${CMAKE_SOURCE_DIR})
