@@ -1,5 +1,6 @@
 #include "humanoid/skeleton.h"
 
+#include "common/material.h"
 #include "humanoid/tgaimage.h"
 #include "kinematics/iktree.h"
 
@@ -10,13 +11,7 @@ namespace {
 // The grey of the joints and the drumsticks.
 void setJointMaterial()
 {
-    const float ambient[4] = {0.4f, 0.4f, 0.4f, 1};
-    const float diffuse[4] = {0.4275f, 0.4275f, 0.4275f, 1};
-    const float specular[4] = {0.3333f, 0.3333f, 0.333f, 1};
-    glMaterialfv(GL_FRONT, GL_AMBIENT, ambient);
-    glMaterialfv(GL_FRONT, GL_DIFFUSE, diffuse);
-    glMaterialfv(GL_FRONT, GL_SPECULAR, specular);
-    glMaterialf(GL_FRONT, GL_SHININESS, 9.85f);
+    applyMaterial(GL_FRONT, matteMaterial);
 }
 
 void drawChildren(const std::vector<Node*>& children, bool bbox, bool hits, bool relate)

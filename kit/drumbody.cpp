@@ -1,5 +1,6 @@
 #include "kit/drumbody.h"
 
+#include "common/material.h"
 #include "humanoid/tgaimage.h"
 #include "kit/bodytypes.h"
 
@@ -37,18 +38,8 @@ constexpr int coarseSlices = 10; // rods, legs, spheres, the chair
 constexpr int stacks = 5;
 constexpr int loops = 5;
 
-struct Material
-{
-    GLfloat ambient[4];
-    GLfloat diffuse[4];
-    GLfloat specular[4];
-    GLfloat shininess;
-};
-
 const Material chromeMaterial = {
     {0.25f, 0.25f, 0.25f, 1}, {0.4f, 0.4f, 0.4f, 1}, {0.7746f, 0.7746f, 0.7746f, 1}, 76.8f};
-const Material matteMaterial = {
-    {0.4f, 0.4f, 0.4f, 1}, {0.4275f, 0.4275f, 0.4275f, 1}, {0.3333f, 0.3333f, 0.333f, 1}, 9.85f};
 const Material bronzeMaterial = {{0.2294f, 0.2235f, 0.2275f, 1},
                                  {0.5804f, 0.5686f, 0.5537f, 1},
                                  {0.9721f, 0.9412f, 0.9778f, 1},
@@ -56,10 +47,7 @@ const Material bronzeMaterial = {{0.2294f, 0.2235f, 0.2275f, 1},
 
 void apply(const Material& material)
 {
-    glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, material.ambient);
-    glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, material.diffuse);
-    glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, material.specular);
-    glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, material.shininess);
+    applyMaterial(GL_FRONT_AND_BACK, material);
 }
 
 // Quadrics run along local +Z; these point it up, down or back along itself.

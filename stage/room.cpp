@@ -1,5 +1,7 @@
 #include "stage/room.h"
 
+#include "common/material.h"
+
 namespace {
 
 struct Corner
@@ -10,13 +12,7 @@ struct Corner
 
 void setRoomMaterial()
 {
-    const GLfloat ambient[4] = {0.4f, 0.4f, 0.4f, 1};
-    const GLfloat diffuse[4] = {0.4275f, 0.4275f, 0.4275f, 1};
-    const GLfloat specular[4] = {0.3333f, 0.3333f, 0.333f, 1};
-    glMaterialfv(GL_FRONT, GL_AMBIENT, ambient);
-    glMaterialfv(GL_FRONT, GL_DIFFUSE, diffuse);
-    glMaterialfv(GL_FRONT, GL_SPECULAR, specular);
-    glMaterialf(GL_FRONT, GL_SHININESS, 9.85f);
+    applyMaterial(GL_FRONT, matteMaterial);
 }
 
 void quad(float nx, float ny, float nz, const Corner (&corners)[4])
