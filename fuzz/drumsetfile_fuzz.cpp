@@ -1,7 +1,8 @@
+#include "fuzz/inputfile.h"
 #include "kit/drumsetfile.h"
 
-#include <QFile>
-#include <QTemporaryDir>
+#include <QDir>
+#include <QFileInfo>
 #include <cstdint>
 
 namespace {
@@ -27,14 +28,9 @@ unsigned checksum(const Drum& drum)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
 {
-    static QTemporaryDir dir;
-    const QString path = dir.filePath("input.set");
-    {
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly))
-            return 0;
-        file.write(reinterpret_cast<const char*>(bytes), qint64(size));
-    }
+    const QString path = writeFuzzInput("input.set", bytes, size);
+    if (path.isEmpty())
+        return 0;
     int soundCounter = 0, drumCounter = 0, announced = 0;
     DrumSet kit;
     DrumSetReader reader(path, soundCounter, drumCounter, [&](const QString&) { ++announced; });
@@ -46,6 +42,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
         sum += checksum(*drum);
     (void)sum;
     // Whatever was read can be written again.
-    DrumSetFile::write(kit, dir.filePath("output.set"));
+    DrumSetFile::write(kit, QFileInfo(path).dir().filePath("output.set"));
     return 0;
 }

@@ -1,21 +1,15 @@
+#include "fuzz/inputfile.h"
 #include "fuzz/silentdialogs.h"
 #include "humanoid/tgaimage.h"
 
-#include <QFile>
-#include <QTemporaryDir>
 #include <cstdint>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
 {
     static SilentDialogs silent;
-    static QTemporaryDir dir;
-    const QString path = dir.filePath("input.tga");
-    {
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly))
-            return 0;
-        file.write(reinterpret_cast<const char*>(bytes), qint64(size));
-    }
+    const QString path = writeFuzzInput("input.tga", bytes, size);
+    if (path.isEmpty())
+        return 0;
     TgaImage image(path);
     if (image.data) {
         // Touch every pixel so that a buffer smaller than its size is caught.
