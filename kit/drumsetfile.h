@@ -24,7 +24,7 @@ bool write(const DrumSet& kit, const QString& path);
 
 } // namespace DrumSetFile
 
-class DrumSetText;
+class StreamText;
 
 // Reads one kit file into a new kit. Sounds are announced in file order and numbered from the
 // caller's sound counter, which therefore follows the sound engine's identifiers; drums get the
@@ -53,7 +53,7 @@ private:
     void readHitpoint(Drum& drum);
     void readLevel(DynaLevel& level);
 
-    std::unique_ptr<DrumSetText> text;
+    std::unique_ptr<StreamText> text;
     QString soundFolderSlash;
     int& soundCounter;
     int& drumCounter;

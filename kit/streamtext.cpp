@@ -1,0 +1,164 @@
+#include "kit/streamtext.h"
+
+#include <QIODevice>
+#include <cfloat>
+#include <climits>
+
+namespace {
+
+bool isSpace(QChar c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
+
+int digitValue(QChar c)
+{
+    const char16_t u = c.unicode();
+    if (u >= '0' && u <= '9')
+        return u - '0';
+    if (u >= 'a' && u <= 'f')
+        return u - 'a' + 10;
+    if (u >= 'A' && u <= 'F')
+        return u - 'A' + 10;
+    return 99;
+}
+
+bool isDecimal(QChar c)
+{
+    return digitValue(c) < 10;
+}
+
+} // namespace
+
+StreamText::StreamText(QString content) : text(std::move(content))
+{
+    lastContent = text.size() - 1;
+    while (lastContent >= 0 && isSpace(text[lastContent]))
+        --lastContent;
+    linesLeft = text.count('\n') + (text.isEmpty() || text.endsWith('\n') ? 0 : 1);
+}
+
+QString StreamText::readDevice(QIODevice& device, qint64 maxBytes)
+{
+    QString content = QString::fromUtf8(device.read(maxBytes));
+    if (content.startsWith(QChar(0xFEFF)))
+        content.remove(0, 1);
+    return content;
+}
+
+QString StreamText::readLine()
+{
+    if (pos >= text.size())
+        return QString();
+    qsizetype end = text.indexOf('\n', pos);
+    const qsizetype next = end < 0 ? text.size() : end + 1;
+    if (end < 0)
+        end = text.size();
+    if (end > pos && text[end - 1] == '\r')
+        --end;
+    const QString line = text.mid(pos, end - pos);
+    pos = next;
+    --linesLeft;
+    return line;
+}
+
+int StreamText::readInt()
+{
+    skipSpace();
+    qsizetype p = pos;
+    const bool negative = p < text.size() && text[p] == '-';
+    if (p < text.size() && (text[p] == '-' || text[p] == '+'))
+        ++p;
+    if (p >= text.size() || !isDecimal(text[p]))
+        return 0;
+    int base = 10;
+    if (text[p] == '0' && p + 1 < text.size()) {
+        const QChar prefix = text[p + 1].toLower();
+        if (prefix == 'x' || prefix == 'b') {
+            base = prefix == 'x' ? 16 : 2;
+            p += 2;
+        }
+    }
+    const qsizetype digits = p;
+    while (p < text.size() && digitValue(text[p]) < (base == 10 ? 10 : base))
+        ++p;
+    if (base == 10 && text[digits] == '0' && allOctal(digits, p))
+        base = 8;
+    const qint64 magnitude = parseMagnitude(digits, p, base);
+    pos = p;
+    return negative ? int(-magnitude) : int(qMin<qint64>(magnitude, INT_MAX));
+}
+
+float StreamText::readFloat(float fallback)
+{
+    skipSpace();
+    qsizetype p = pos;
+    if (p < text.size() && (text[p] == '-' || text[p] == '+'))
+        ++p;
+    const qsizetype mantissa = p;
+    p = skipDigits(p);
+    if (p < text.size() && text[p] == '.')
+        p = skipDigits(p + 1);
+    if (p - mantissa < 1 || (p - mantissa == 1 && text[mantissa] == '.'))
+        return fallback;
+    if (p < text.size() && (text[p] == 'e' || text[p] == 'E')) {
+        qsizetype e = p + 1;
+        if (e < text.size() && (text[e] == '-' || text[e] == '+'))
+            ++e;
+        if (e < text.size() && isDecimal(text[e]))
+            p = skipDigits(e);
+    }
+    const double value = QStringView(text).mid(pos, p - pos).toDouble();
+    pos = p;
+    return float(qBound(double(-FLT_MAX), value, double(FLT_MAX)));
+}
+
+int StreamText::readCount()
+{
+    const int count = readInt();
+    if (count < 0 || count > linesLeft) {
+        end();
+        return 0;
+    }
+    return count;
+}
+
+void StreamText::end()
+{
+    pos = text.size();
+    linesLeft = 0;
+}
+
+void StreamText::skipSpace()
+{
+    while (pos < text.size() && isSpace(text[pos])) {
+        if (text[pos] == '\n')
+            --linesLeft;
+        ++pos;
+    }
+}
+
+qsizetype StreamText::skipDigits(qsizetype p) const
+{
+    while (p < text.size() && isDecimal(text[p]))
+        ++p;
+    return p;
+}
+
+bool StreamText::allOctal(qsizetype from, qsizetype to) const
+{
+    for (qsizetype i = from; i < to; ++i)
+        if (digitValue(text[i]) > 7)
+            return false;
+    return true;
+}
+
+// Saturates just beyond the int range, so that huge numbers stay huge.
+qint64 StreamText::parseMagnitude(qsizetype from, qsizetype to, int base) const
+{
+    constexpr qint64 limit = qint64(INT_MAX) + 1;
+    qint64 value = 0;
+    for (qsizetype i = from; i < to; ++i)
+        value = qMin(limit, value * base + digitValue(text[i]));
+    return value;
+}
