@@ -1,6 +1,7 @@
 // Pictures of the stage view as a user sees it: the six viewpoints with the drummer at rest, then
 // strokes in motion tick by tick. Run it under xvfb-run from the run folder; the PNG files go to
 // the folder given as the first argument (the build's "screenshots" folder by default).
+#include "bench/screenshotfolder.h"
 #include "common/glformat.h"
 #include "humanoid/human.h"
 #include "humanoid/viewpoint.h"
@@ -8,21 +9,8 @@
 #include "stage/tests/stagerig.h"
 
 #include <QApplication>
-#include <QDir>
-#include <cstdio>
 
 namespace {
-
-bool save(const QImage& image, const QDir& dir, const QString& name)
-{
-    const QString path = dir.filePath(name);
-    if (!image.save(path)) {
-        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-        return false;
-    }
-    std::printf("%s\n", qPrintable(path));
-    return true;
-}
 
 QString fileName(const QString& text)
 {
@@ -96,11 +84,9 @@ int main(int argc, char** argv)
 {
     setDefaultGlFormat();
     QApplication app(argc, argv);
-    const QDir dir(argc > 1 ? QString(argv[1]) : QString(OLMIRA_SCREENSHOT_DIR));
-    if (!dir.mkpath(".")) {
-        std::fprintf(stderr, "cannot make %s\n", qPrintable(dir.path()));
+    QDir dir;
+    if (!screenshotFolder(argc, argv, dir))
         return 1;
-    }
     StageRig rig;
     rig.open();
     rig.place();

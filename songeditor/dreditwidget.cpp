@@ -1,8 +1,17 @@
 #include "songeditor/dreditwidget.h"
 
+#include "common/panellook.h"
 #include "kit/bodytypes.h"
 
+#include <QComboBox>
+#include <QEvent>
+#include <QFrame>
+#include <QHBoxLayout>
 #include <QLCDNumber>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
 #include <algorithm>
 #include <cmath>
 
@@ -23,19 +32,284 @@ int truncatedOffset(float offset)
     return int(offset);
 }
 
+bool isHiHat(int type)
+{
+    return type == BodyTypes::HiHat || type == BodyTypes::HiHatStand;
+}
+
+bool isStick(int hitType)
+{
+    return hitType == Hitpoint::ByEnd || hitType == Hitpoint::ByEdge;
+}
+
+// The offsets that the offset selector's entries give, in 4/4 and in 3/4.
+constexpr float offsetsInFour[] = {0.0f, 0.333f, -0.333f};
+constexpr float offsetsInThree[] = {0.0f, 0.5f};
+
+template <typename Widget> Widget* place(QWidget* parent, const char* name, const QRect& geometry)
+{
+    auto* widget = new Widget(parent);
+    widget->setObjectName(name);
+    widget->setGeometry(geometry);
+    return widget;
+}
+
+QLabel* addLabel(QWidget* parent, const char* name, const QString& text, const QRect& geometry)
+{
+    auto* label = place<QLabel>(parent, name, geometry);
+    label->setText(text);
+    return label;
+}
+
+QFont titleFont(int pointSize)
+{
+    QFont font("Arial", pointSize);
+    font.setBold(true);
+    return font;
+}
+
+QLabel* addTitle(QWidget* parent, const char* name, const QString& text, const QRect& geometry)
+{
+    auto* label = addLabel(parent, name, text, geometry);
+    label->setFont(titleFont(10));
+    label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    return label;
+}
+
+QLabel* addPicture(QWidget* parent, const char* name, const QString& file, const QRect& geometry)
+{
+    auto* label = place<QLabel>(parent, name, geometry);
+    label->setPixmap(PanelLook::image(file));
+    return label;
+}
+
+QPushButton* addButton(QWidget* parent, const char* name, const QString& text,
+                       const QRect& geometry)
+{
+    auto* button = place<QPushButton>(parent, name, geometry);
+    button->setText(text);
+    PanelLook::texturedButton(button);
+    return button;
+}
+
+// A button whose face is an image of its own size.
+QPushButton* addImageButton(QWidget* parent, const char* name, const QIcon& face,
+                            const QRect& geometry)
+{
+    auto* button = place<QPushButton>(parent, name, geometry);
+    button->setIcon(face);
+    button->setIconSize(geometry.size());
+    button->setFlat(true);
+    return button;
+}
+
+QSpinBox* addSpin(QWidget* parent, const char* name, const QRect& geometry, int minimum,
+                  int maximum, int value)
+{
+    auto* spin = place<QSpinBox>(parent, name, geometry);
+    spin->setRange(minimum, maximum);
+    spin->setValue(value);
+    return spin;
+}
+
+QComboBox* addCombo(QWidget* parent, const char* name, const QRect& geometry,
+                    const QStringList& entries)
+{
+    auto* combo = place<QComboBox>(parent, name, geometry);
+    combo->addItems(entries);
+    return combo;
+}
+
+// A separator: a light line over a dark one.
+void addSeparator(QWidget* parent, int y, int darkHeight)
+{
+    const auto line = [parent](const QRect& geometry, const QColor& colour) {
+        auto* frame = new QFrame(parent);
+        frame->setGeometry(geometry);
+        frame->setPalette(QPalette(colour));
+        frame->setAutoFillBackground(true);
+    };
+    line({2, y, 196, 2}, QColor(220, 220, 220));
+    line({2, y + 2, 196, darkHeight}, QColor(96, 72, 40));
+}
+
+// A three-digit number display: amber on charcoal, as the grid's bar marks on its cells.
+QLCDNumber* addDisplay(QWidget* parent, const char* name)
+{
+    auto* display = new QLCDNumber(3, parent);
+    display->setObjectName(name);
+    display->setMaximumWidth(45);
+    display->setSegmentStyle(QLCDNumber::Flat);
+    display->setFrameShape(QFrame::Panel);
+    display->setFrameShadow(QFrame::Sunken);
+    QPalette palette = display->palette();
+    palette.setColor(QPalette::Window, QColor(34, 34, 38));
+    palette.setColor(QPalette::WindowText, QColor(240, 172, 48));
+    display->setPalette(palette);
+    display->setAutoFillBackground(true);
+    return display;
+}
+
+const QStringList offsetEntriesInFour = {"0", "+1/3", "-1/3"};
+
 } // namespace
 
 DreditWidget::DreditWidget(QWidget* parent) : QWidget(parent)
 {
-    song.patterns.emplace_back(trackCount, rhythm * 8);
-    song.patternCount = 1;
-    currentPattern = 0;
+    buildForm();
+    connectForm();
+    patAddSlot();
+}
+
+void DreditWidget::buildForm()
+{
+    setObjectName("Form1");
+    setWindowTitle("Form1");
+    setFixedSize(200, 400);
+    PanelLook::applyTextures(this);
+
+    QFrame* form = dreditWidget = place<QFrame>(this, "dreditWidget", {0, 0, 200, 400});
+    form->setFrameShape(QFrame::WinPanel);
+    form->setFrameShadow(QFrame::Raised);
+
+    drsetLabel = addTitle(form, "drsetLabel", "Drumset", {10, 9, 100, 20});
+    drsetLoadButton = addButton(form, "drsetLoadButton", "Load", {90, 7, 80, 21});
+    addLabel(form, "drsetNameLabel", "Name", {10, 32, 30, 21});
+    addLabel(form, "drsetInfoLabel", " Info", {10, 57, 30, 21});
+    addLabel(form, "drsetVersionLabel", "Version", {10, 82, 40, 21});
+    drsetNameLineEdit = place<QLineEdit>(form, "drsetNameLineEdit", {40, 32, 150, 20});
+    drsetInfoLineEdit = place<QLineEdit>(form, "drsetInfoLineEdit", {40, 57, 150, 20});
+    drsetVersionLineEdit = place<QLineEdit>(form, "drsetVersionLineEdit", {50, 82, 130, 20});
+    for (QLineEdit* edit : {drsetNameLineEdit, drsetInfoLineEdit, drsetVersionLineEdit})
+        edit->setReadOnly(true);
+    addPicture(form, "drsetLine1", "Textures/hline111.bmp", {10, 107, 181, 20});
+
+    addTitle(form, "songLabel", "Song", {10, 130, 100, 20});
+    songNewButton = addButton(form, "songNewButton", "New", {70, 130, 40, 21});
+    songLoadButton = addButton(form, "songLoadButton", "Load", {110, 130, 40, 21});
+    songSaveButton = addButton(form, "songSaveButton", "Save", {150, 130, 40, 21});
+    addPicture(form, "drsetLine2", "Textures/hline111.bmp", {10, 154, 181, 20});
+
+    addTitle(form, "patLabel", "Patern", {10, 170, 100, 21});
+    patCombo = place<QComboBox>(form, "patCombo", {55, 170, 50, 21});
+    addLabel(form, "patLenLabel", "Lenght", {115, 170, 40, 21});
+    patLenSpin = addSpin(form, "patLenSpin", {155, 170, 35, 21}, 1, Pattern::maxLength, 32);
+    patRemButton = addButton(form, "patRemButton", "Remove", {10, 200, 80, 21});
+    patCopyButton = addButton(form, "patCopyButton", "Copy", {110, 200, 80, 21});
+    patAddButton = addButton(form, "patAddButton", "Add", {10, 221, 80, 21});
+    patPasteButton = addButton(form, "patPasteButton", "Paste", {110, 221, 80, 21});
+
+    addLabel(form, "tempoLabel", "BPM", {10, 250, 40, 21});
+    tempoSpin = addSpin(form, "tempoSpin", {45, 250, 45, 21}, 1, 240, 120);
+    addLabel(form, "rytLabel", "Rythm", {100, 250, 40, 21});
+    rytCombo = addCombo(form, "rytCombo", {140, 250, 50, 21}, {"4/4", "3/4"});
+    addLabel(form, "veloLabel", "Velo", {10, 280, 40, 21});
+    veloSpin = addSpin(form, "veloSpin", {45, 280, 45, 21}, 1, 127, 100);
+    addLabel(form, "offsetLabel", "Offset", {100, 280, 40, 21});
+    offsetCombo = addCombo(form, "offsetCombo", {140, 280, 50, 21}, offsetEntriesInFour);
+
+    insertButton = addImageButton(form, "insertButton",
+                                  PanelLook::toggleFace("Textures/insert1.bmp"), {10, 310, 80, 21});
+    eraseButton = addImageButton(form, "eraseButton", PanelLook::toggleFace("Textures/erase1.bmp"),
+                                 {110, 310, 80, 21});
+    for (QPushButton* toggle : {insertButton, eraseButton})
+        toggle->setCheckable(true);
+    insertButton->setChecked(true);
+
+    addSeparator(form, 342, 1);
+    auto* position = place<QWidget>(form, "", {2, 345, 196, 27});
+    position->setFont(titleFont(10));
+    auto* row = new QHBoxLayout(position);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->addSpacing(5);
+    auto* patNumLabel = new QLabel("Patern", position);
+    patNumLabel->setObjectName("patNumLabel");
+    patNumLabel->setMaximumWidth(45);
+    row->addWidget(patNumLabel);
+    row->addStretch();
+    row->addWidget(patNumLCD = addDisplay(position, "patNumLCD"));
+    row->addStretch();
+    auto* beatNumLabel = new QLabel("Beat", position);
+    beatNumLabel->setObjectName("beatNumLabel");
+    row->addWidget(beatNumLabel);
+    row->addStretch();
+    row->addWidget(beatNumLCD = addDisplay(position, "beatNumLCD"));
+    addSeparator(form, 372, 2);
+
+    playSongButton = addImageButton(
+        form, "playSongButton", QIcon(PanelLook::image("Textures/plsng2.bmp")), {1, 376, 66, 23});
+    playPatButton = addImageButton(
+        form, "playPatButton", QIcon(PanelLook::image("Textures/plpat2.bmp")), {67, 376, 66, 23});
+    stopButton = addImageButton(form, "stopButton", QIcon(PanelLook::image("Textures/stop2.bmp")),
+                                {133, 376, 66, 23});
+    applyFrameFont();
+}
+
+// The song's and the kit's own load and save buttons are wired where the song file is handled.
+void DreditWidget::connectForm()
+{
+    connect(songNewButton, &QPushButton::clicked, this, &DreditWidget::songNew);
+    connect(patAddButton, &QPushButton::clicked, this, &DreditWidget::patAddSlot);
+    connect(patRemButton, &QPushButton::clicked, this, &DreditWidget::patRemSlot);
+    connect(patCopyButton, &QPushButton::clicked, this, &DreditWidget::patCopySlot);
+    connect(patPasteButton, &QPushButton::clicked, this, &DreditWidget::patPasteSlot);
+    connect(patLenSpin, &QSpinBox::valueChanged, this, &DreditWidget::patLenSlot);
+    connect(veloSpin, &QSpinBox::valueChanged, this, &DreditWidget::veloSlot);
+    connect(tempoSpin, &QSpinBox::valueChanged, this, &DreditWidget::bpmSlot);
+    connect(patCombo, &QComboBox::activated, this, &DreditWidget::patSelSlot);
+    connect(offsetCombo, &QComboBox::activated, this, &DreditWidget::offsetSlot);
+    connect(rytCombo, &QComboBox::activated, this, &DreditWidget::rythmSlot);
+    connect(insertButton, &QPushButton::clicked, this, &DreditWidget::insertSlot);
+    connect(eraseButton, &QPushButton::clicked, this, &DreditWidget::eraseSlot);
+    connect(playSongButton, &QPushButton::clicked, this, &DreditWidget::playSngSlot);
+    connect(playPatButton, &QPushButton::clicked, this, &DreditWidget::playPatSlot);
+    connect(stopButton, &QPushButton::clicked, this, &DreditWidget::stopSlot);
+}
+
+// Eight points keep the labels within the places of the form.
+void DreditWidget::applyFrameFont()
+{
+    QFont font = dreditWidget->font();
+    font.setFamily("Arial");
+    font.setPointSize(8);
+    dreditWidget->setFont(font);
+}
+
+void DreditWidget::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::FontChange) {
+        applyFrameFont();
+        drsetLabel->setFont(titleFont(12));
+    }
+    QWidget::changeEvent(event);
 }
 
 void DreditWidget::updateAll()
 {
-    if (currentPattern > -1)
-        showPlayPosition();
+    const auto show = [](QLineEdit* edit, const QString& text) {
+        edit->setText(text);
+        edit->setCursorPosition(0); // a long text is read from its start
+    };
+    show(drsetNameLineEdit, drumSet.name);
+    show(drsetInfoLineEdit, drumSet.info);
+    show(drsetVersionLineEdit, drumSet.version);
+    patCombo->clear();
+    const Pattern* pattern = shownPattern();
+    if (!pattern) {
+        patLenSpin->setValue(0);
+        return;
+    }
+    for (int i = 0; i < int(song.patterns.size()); ++i)
+        patCombo->addItem(QString::number(i));
+    patCombo->setCurrentIndex(currentPattern);
+    patLenSpin->setMaximum(rhythmIndex == 0 ? 32 : 24);
+    patLenSpin->setValue(pattern->length);
+    veloSpin->setValue(velocity);
+    tempoSpin->setValue(bpm);
+    rytCombo->setCurrentIndex(rhythmIndex);
+    if (offsetIndex < offsetCombo->count())
+        offsetCombo->setCurrentIndex(offsetIndex);
+    showPlayPosition();
 }
 
 void DreditWidget::refreshTracks()
@@ -61,25 +335,242 @@ void DreditWidget::refreshTracks()
     }
     // A soloed track that was dropped or reset must not keep every other track silent.
     soloCount = int(std::count(soloed.begin(), soloed.end(), true));
+    tellStrips();
     song.setTracks(trackCount, rhythm);
     refreshPat();
+}
+
+// The new strips start unchecked at full volume; they show what the panel holds instead.
+void DreditWidget::tellStrips()
+{
+    for (int t = 0; t < trackCount; ++t)
+        emit setMuteSoloVol(t, muted[t], soloed[t], volume[t]);
+}
+
+Pattern* DreditWidget::shownPattern()
+{
+    if (currentPattern < 0 || currentPattern >= int(song.patterns.size()))
+        return nullptr;
+    return &song.patterns[size_t(currentPattern)];
 }
 
 void DreditWidget::refreshPat()
 {
     emit setBeats(rhythm);
-    if (currentPattern < 0 || currentPattern >= int(song.patterns.size()))
+    const Pattern* pattern = shownPattern();
+    if (!pattern)
         return;
-    const Pattern& pattern = song.patterns[currentPattern];
-    const int rows = std::min(song.tracks, int(pattern.cells.size()));
+    const int rows = std::min(song.tracks, int(pattern->cells.size()));
     for (int t = 0; t < rows; ++t) {
         for (int c = 0; c < Pattern::maxLength; ++c) {
-            if (c < pattern.length)
-                emit refresh(c, t, pattern.cells[t][c].velocity, pattern.cells[t][c].offset);
+            if (c < pattern->length)
+                emit refresh(c, t, pattern->cells[t][c].velocity, pattern->cells[t][c].offset);
             else
                 emit refresh(c, t, -1, 0.0f);
         }
     }
+}
+
+const Drum* DreditWidget::drumOf(int track) const
+{
+    if (track < 0 || track >= int(tracks.size()))
+        return nullptr;
+    const int drum = tracks[size_t(track)].drum;
+    if (drum < 0 || drum >= int(drumSet.allDrums.size()))
+        return nullptr;
+    return drumSet.allDrums[size_t(drum)];
+}
+
+const Hitpoint* DreditWidget::hitpointOf(int track) const
+{
+    const Drum* drum = drumOf(track);
+    if (!drum)
+        return nullptr;
+    const int hitpoint = tracks[size_t(track)].hitpoint;
+    if (hitpoint < 0 || hitpoint >= int(drum->hitpoints.size()))
+        return nullptr;
+    return drum->hitpoints[size_t(hitpoint)].get();
+}
+
+void DreditWidget::pressed(int cell, int track)
+{
+    Pattern* pattern = shownPattern();
+    if (!pattern || track < 0 || track >= int(pattern->cells.size()) || cell < 0 ||
+        cell >= pattern->length || cell >= Pattern::maxLength)
+        return;
+    if (insertMode) {
+        enterNote(*pattern, cell, track);
+        return;
+    }
+    pattern->cells[size_t(track)][size_t(cell)] = Beat();
+    emit refresh(cell, track, 0, 0.0f);
+}
+
+// A step holds at most one hi-hat note (hi-hat or pedal), one note per drum and two stick notes.
+bool DreditWidget::refused(const Pattern& pattern, int cell, int track) const
+{
+    const Drum& drum = *drumOf(track);
+    int hiHats = 0, sticks = 0;
+    bool sameDrum = false;
+    const int rows = std::min(int(tracks.size()), int(pattern.cells.size()));
+    for (int t = 0; t < rows; ++t) {
+        const Hitpoint* other = hitpointOf(t);
+        if (t == track || !other || pattern.cells[size_t(t)][size_t(cell)].velocity <= 0)
+            continue;
+        hiHats += isHiHat(drumOf(t)->type);
+        sameDrum = sameDrum || tracks[size_t(t)].drum == tracks[size_t(track)].drum;
+        sticks += isStick(other->hitType);
+    }
+    if (isHiHat(drum.type) && hiHats > 0)
+        return true;
+    return sameDrum || (isStick(hitpointOf(track)->hitType) && sticks > 1);
+}
+
+void DreditWidget::enterNote(Pattern& pattern, int cell, int track)
+{
+    const Hitpoint* hitpoint = hitpointOf(track);
+    if (!hitpoint)
+        return; // the track has no drum in this kit
+    Beat& beat = pattern.cells[size_t(track)][size_t(cell)];
+    if (refused(pattern, cell, track)) {
+        emit refresh(cell, track, beat.velocity, beat.offset);
+        emit playUISound(uiSound);
+        return;
+    }
+    if (beat.velocity == 0) {
+        beat.velocity = velocity;
+    } else {
+        beat.velocity -= 20;
+        if (beat.velocity < 1)
+            beat.velocity += 127;
+    }
+    if (rhythmIndex == 0 && offsetIndex >= 0 && offsetIndex < 3)
+        beat.offset = offsetsInFour[offsetIndex];
+    else if (rhythmIndex == 1 && offsetIndex >= 0 && offsetIndex < 2)
+        beat.offset = offsetsInThree[offsetIndex];
+
+    const int sound = hitpoint->levels.empty() ? -1 : hitpoint->levels.front()->sndID;
+    const int trackVolume = track < int(volume.size()) ? volume[size_t(track)] : 100;
+    emit playSound(sound, beat.velocity * trackVolume / 100);
+    emit refresh(cell, track, beat.velocity, beat.offset);
+}
+
+void DreditWidget::songNew()
+{
+    song = Song(trackCount, 1, bpm, rhythm);
+    patCombo->clear();
+    patCombo->addItem("0");
+    currentPattern = 0;
+    currentBeat = 0;
+    muted.assign(size_t(trackCount), false);
+    soloed.assign(size_t(trackCount), false);
+    volume.assign(size_t(trackCount), 100);
+    soloCount = 0;
+    tellStrips();
+    refreshPat();
+    updateAll();
+}
+
+void DreditWidget::veloSlot(int value)
+{
+    velocity = value;
+}
+
+void DreditWidget::offsetSlot(int index)
+{
+    offsetIndex = index;
+}
+
+void DreditWidget::rythmSlot(int index)
+{
+    if (index == 0) {
+        rhythmIndex = 0;
+        offsetCombo->clear();
+        offsetCombo->addItems(offsetEntriesInFour);
+        patLenSpin->setMaximum(32);
+        rhythm = 4;
+    } else if (index == 1) {
+        rhythmIndex = 1;
+        offsetCombo->clear();
+        offsetCombo->addItem("0");
+        rhythm = 3;
+        patLenSpin->setMaximum(24);
+    }
+    offsetCombo->setCurrentIndex(0);
+    song.setTracks(trackCount, rhythm);
+    updateAll();
+    refreshPat();
+}
+
+void DreditWidget::patSelSlot(int index)
+{
+    if (index < 0 || index >= int(song.patterns.size()))
+        return;
+    currentPattern = index;
+    refreshPat();
+    updateAll();
+}
+
+void DreditWidget::patLenSlot(int length)
+{
+    Pattern* pattern = shownPattern();
+    if (!pattern)
+        return;
+    pattern->length = length;
+    refreshPat();
+}
+
+void DreditWidget::patAddSlot()
+{
+    song.patterns.emplace_back(song.tracks, rhythm * 8);
+    song.patternCount = int(song.patterns.size());
+    currentPattern = song.patternCount - 1;
+    updateAll();
+    refreshPat();
+}
+
+void DreditWidget::patRemSlot()
+{
+    if (song.patterns.size() <= 1 || !shownPattern())
+        return;
+    song.patterns.erase(song.patterns.begin() + currentPattern);
+    song.patternCount = int(song.patterns.size());
+    if (currentPattern == song.patternCount)
+        currentPattern = song.patternCount - 1;
+    updateAll();
+    refreshPat();
+}
+
+void DreditWidget::patCopySlot()
+{
+    if (const Pattern* pattern = shownPattern())
+        clipboard = *pattern;
+}
+
+// A pattern copied under another kit or rhythm is brought to the song's tracks and rhythm.
+void DreditWidget::patPasteSlot()
+{
+    Pattern* pattern = shownPattern();
+    if (!clipboard || !pattern)
+        return;
+    *pattern = *clipboard;
+    pattern->resize(song.tracks, rhythm * 8);
+    updateAll();
+    refreshPat();
+}
+
+void DreditWidget::insertSlot()
+{
+    insertMode = true;
+    insertButton->setChecked(true);
+    eraseButton->setChecked(false);
+}
+
+void DreditWidget::eraseSlot()
+{
+    insertMode = false;
+    eraseButton->setChecked(true);
+    insertButton->setChecked(false);
 }
 
 void DreditWidget::bpmSlot(int value)
@@ -184,10 +675,8 @@ void DreditWidget::collectNotes(const Pattern& pattern, Event& e1, Event& e2, Ev
 
 void DreditWidget::showPlayPosition()
 {
-    if (patNumLCD)
-        patNumLCD->display(currentPattern);
-    if (beatNumLCD)
-        beatNumLCD->display(currentBeat);
+    patNumLCD->display(currentPattern);
+    beatNumLCD->display(currentBeat);
 }
 
 void DreditWidget::mute(int track)

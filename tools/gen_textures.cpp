@@ -2,6 +2,7 @@
 // repeats seamlessly, since the quadrics and the room wrap their texture coordinates.
 
 #include "tools/generator.h"
+#include "tools/painting.h"
 #include "tools/tga.h"
 
 #include <QImage>
@@ -15,99 +16,7 @@
 
 namespace {
 
-constexpr double pi = 3.14159265358979323846;
-
-struct Rgb
-{
-    double r, g, b;
-};
-
-Rgb operator*(const Rgb& c, double f)
-{
-    return {c.r * f, c.g * f, c.b * f};
-}
-
-Rgb mix(const Rgb& a, const Rgb& b, double t)
-{
-    return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t};
-}
-
-int channel(double value)
-{
-    return std::clamp(int(std::lround(value)), 0, 255);
-}
-
-QImage paint(int width, int height, const std::function<Rgb(int x, int y)>& colourAt)
-{
-    QImage image(width, height, QImage::Format_RGB888);
-    for (int y = 0; y < height; ++y) {
-        uchar* line = image.scanLine(y);
-        for (int x = 0; x < width; ++x) {
-            const Rgb c = colourAt(x, y);
-            line[x * 3] = uchar(channel(c.r));
-            line[x * 3 + 1] = uchar(channel(c.g));
-            line[x * 3 + 2] = uchar(channel(c.b));
-        }
-    }
-    return image;
-}
-
-// A deterministic value in [0, 1) for a lattice point.
-double lattice(int x, int y, int seed)
-{
-    uint32_t h =
-        uint32_t(x) * 0x8da6b343u ^ uint32_t(y) * 0xd8163841u ^ uint32_t(seed) * 0xcb1ab31fu;
-    h ^= h >> 13;
-    h *= 0x5bd1e995u;
-    h ^= h >> 15;
-    return double(h & 0xffffff) / double(0x1000000);
-}
-
-int wrap(int value, int period)
-{
-    return ((value % period) + period) % period;
-}
-
-// Smooth value noise over a lattice that repeats every periodX by periodY cells.
-double noise(double x, double y, int periodX, int periodY, int seed)
-{
-    const int x0 = int(std::floor(x)), y0 = int(std::floor(y));
-    const double fx = x - x0, fy = y - y0;
-    const double sx = fx * fx * (3 - 2 * fx), sy = fy * fy * (3 - 2 * fy);
-    auto at = [&](int dx, int dy) {
-        return lattice(wrap(x0 + dx, periodX), wrap(y0 + dy, periodY), seed);
-    };
-    const double top = at(0, 0) + (at(1, 0) - at(0, 0)) * sx;
-    const double bottom = at(0, 1) + (at(1, 1) - at(0, 1)) * sx;
-    return top + (bottom - top) * sy;
-}
-
-// Noise over the unit square (u, v in [0, 1)) that tiles, starting at cellsX by cellsY cells and
-// doubling them per octave; about 0..1.
-double fractal(double u, double v, int cellsX, int cellsY, int octaves, int seed)
-{
-    double sum = 0, weight = 0, amplitude = 1;
-    for (int octave = 0; octave < octaves; ++octave) {
-        sum += amplitude * noise(u * cellsX, v * cellsY, cellsX, cellsY, seed + octave);
-        weight += amplitude;
-        amplitude *= 0.5;
-        cellsX *= 2;
-        cellsY *= 2;
-    }
-    return sum / weight;
-}
-
-// Brushed metal: fine streaks along the rows, which wrap around a shell.
-QImage brushedMetal(const Rgb& base, int seed)
-{
-    constexpr int size = 256;
-    return paint(size, size, [&](int x, int y) {
-        const double u = double(x) / size, v = double(y) / size;
-        const double streaks = fractal(u, v, 2, 128, 3, seed);
-        const double sheen = fractal(u, v, 4, 4, 2, seed + 10);
-        return base * (0.72 + 0.38 * streaks + 0.12 * (sheen - 0.5));
-    });
-}
+using namespace Painting;
 
 // Distance from the image centre in units of the half side: where a GLU disk's texture lies.
 double radiusAt(int x, int y, int size)
@@ -151,44 +60,10 @@ QImage kickHead()
     painter.setPen(QPen(ivory, 2));
     painter.drawEllipse(QPointF(size / 2.0, size / 2.0), 92, 92);
 
-    // Crossed sticks with their tips.
-    painter.setPen(QPen(ivory, 6, Qt::SolidLine, Qt::RoundCap));
-    painter.drawLine(QPointF(88, 112), QPointF(168, 52));
-    painter.drawLine(QPointF(168, 112), QPointF(88, 52));
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(ivory);
-    painter.drawEllipse(QPointF(170, 50), 6, 5);
-    painter.drawEllipse(QPointF(86, 50), 6, 5);
-
-    // The word, one polyline per stroke in a letter box 20 wide and 30 high.
-    struct Stroke
-    {
-        int letter;
-        std::vector<QPointF> points;
-    };
-    const std::vector<Stroke> strokes = {
-        {1, {{0, 0}, {0, 30}, {17, 30}}},
-        {2, {{0, 30}, {0, 0}, {10, 18}, {20, 0}, {20, 30}}},
-        {3, {{8, 0}, {8, 30}}},
-        {4, {{0, 30}, {0, 0}, {12, 0}, {18, 4}, {18, 12}, {12, 16}, {0, 16}}},
-        {4, {{9, 16}, {19, 30}}},
-        {5, {{0, 30}, {10, 0}, {20, 30}}},
-        {5, {{4, 19}, {16, 19}}},
-    };
-    const double left = 40, top = 130, advance = 30;
-    painter.setBrush(Qt::NoBrush);
-    painter.setPen(QPen(ivory, 5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    painter.drawEllipse(QRectF(left, top, 20, 30));
-    for (const Stroke& stroke : strokes) {
-        QPainterPath path;
-        const QPointF origin(left + stroke.letter * advance, top);
-        path.moveTo(origin + stroke.points.front());
-        for (size_t i = 1; i < stroke.points.size(); ++i)
-            path.lineTo(origin + stroke.points[i]);
-        painter.drawPath(path);
-    }
-    painter.setPen(QPen(red, 3, Qt::SolidLine, Qt::RoundCap));
-    painter.drawLine(QPointF(left, 176), QPointF(left + 5 * advance + 20, 176));
+    painter.translate(80, 44);
+    drawCrossedSticks(painter, ivory);
+    painter.translate(-40, 86);
+    drawOlmiraWord(painter, ivory, red);
     painter.end();
     return image;
 }
@@ -307,10 +182,11 @@ bool save(const QString& runDir, const char* name, const QImage& image)
 
 bool writeTextures(const QString& runDir)
 {
-    // The room's walls map the width up the wall five times over 3 m and the height along 6 m;
-    // the floor maps the whole 6 m square once.
-    return save(runDir, "brushgd22.tga", brushedMetal({200, 162, 92}, 11)) &&
-           save(runDir, "brushgd32.tga", brushedMetal({214, 196, 150}, 21)) &&
+    // Brushed streaks run along the rows, which wrap around a shell. The room's walls map the
+    // width up the wall five times over 3 m and the height along 6 m; the floor maps the whole
+    // 6 m square once.
+    return save(runDir, "brushgd22.tga", brushed(256, 256, {200, 162, 92}, 11)) &&
+           save(runDir, "brushgd32.tga", brushed(256, 256, {214, 196, 150}, 21)) &&
            save(runDir, "kick12.tga", kickHead()) &&
            save(runDir, "tom2.tga", drumHead({238, 235, 224}, false, 41)) &&
            save(runDir, "snare1.tga", drumHead({242, 240, 232}, true, 42)) &&

@@ -1,7 +1,7 @@
 #include "tools/generator.h"
 
-#include <QCoreApplication>
 #include <QDir>
+#include <QGuiApplication>
 #include <cstdio>
 #include <map>
 #include <utility>
@@ -23,7 +23,10 @@ Generator::Registration::Registration(int stage, const char* name, Function func
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
+    // Panel images draw text, which needs a GUI application; no display is needed.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
     if (argc != 2) {
         std::fprintf(stderr, "usage: olmgen <run folder>\n");
         return 2;

@@ -3,6 +3,7 @@
 #include "kit/drumset.h"
 
 #include <initializer_list>
+#include <vector>
 
 namespace testkit {
 
@@ -16,7 +17,7 @@ struct Piece
 
 // Each hit point gets one level over the whole velocity range whose sound identifier is the
 // number of hit points before it, so that a kit of n hit points plays sounds 0..n-1.
-inline DrumSet makeKit(std::initializer_list<Piece> pieces)
+inline DrumSet makeKit(const std::vector<Piece>& pieces)
 {
     DrumSet kit;
     int sound = 0;
@@ -32,6 +33,11 @@ inline DrumSet makeKit(std::initializer_list<Piece> pieces)
         kit.addRootDrum(drum);
     }
     return kit;
+}
+
+inline DrumSet makeKit(std::initializer_list<Piece> pieces)
+{
+    return makeKit(std::vector<Piece>(pieces));
 }
 
 } // namespace testkit
