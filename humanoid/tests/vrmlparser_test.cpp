@@ -1,5 +1,6 @@
 #include "humanoid/human.h"
 #include "humanoid/vrmlparser.h"
+#include "testing/qstringprinter.h"
 #include "testing/recordingdialogs.h"
 
 #include <QDir>
@@ -7,12 +8,6 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <vector>
-
-// Readable failure output.
-void PrintTo(const QString& text, std::ostream* out)
-{
-    *out << '"' << text.toStdString() << '"';
-}
 
 namespace {
 

@@ -1,17 +1,12 @@
 #include "kit/bodytypes.h"
 #include "kit/drumset.h"
 #include "playback/noteparser.h"
+#include "testing/qstringprinter.h"
 
 #include <QCoreApplication>
 #include <QRegularExpression>
 #include <QStringList>
 #include <gtest/gtest.h>
-
-// Readable failure messages.
-void PrintTo(const QString& text, std::ostream* out)
-{
-    *out << '"' << text.toStdString() << '"';
-}
 
 namespace {
 
