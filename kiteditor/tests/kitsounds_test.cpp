@@ -16,21 +16,18 @@ protected:
         return std::uniform_int_distribution<int>(0, int(count) - 1)(random);
     }
 
-    Drum* selected() const
-    {
-        const int id = panel->currentDrum;
-        return id < 0 ? nullptr : panel->drumSet.allDrums.at(std::size_t(id));
-    }
-
-    void selectAnyRow(bool withHitpoints = false)
+    // Clicks a row, of a drum with hit points if asked; returns the selected drum, if any.
+    Drum* selectAnyRow(bool withHitpoints = false)
     {
         std::vector<int> rows{0};
         for (std::size_t r = 0; r < panel->rowDrums.size(); ++r)
-            if (!withHitpoints ||
-                !panel->drumSet.allDrums[std::size_t(panel->rowDrums[r])]->hitpoints.empty())
+            if (!withHitpoints || !drum(panel->rowDrums[r])->hitpoints.empty())
                 rows.push_back(int(r) + 1);
         panel->drumList->setCurrentRow(rows[std::size_t(pick(rows.size()))]);
+        return panel->currentDrum < 0 ? nullptr : drum(panel->currentDrum);
     }
+
+    Drum* drum(int id) const { return panel->drumSet.allDrums.at(std::size_t(id)); }
 
     void addAnyChild()
     {
@@ -42,22 +39,19 @@ protected:
     // A new body type drops the drum's hit points without releasing their sounds.
     void changeAnyType()
     {
-        const Drum* drum = selected();
-        if (!drum || panel->comboTypes.size() < 2)
+        if (panel->comboTypes.size() < 2)
             return;
-        const int sounds = soundedLevels(*drum), type = drum->type;
+        const Drum& changed = *drum(panel->currentDrum);
+        const int sounds = soundedLevels(changed), type = changed.type;
         panel->drTypeSel(pick(panel->comboTypes.size()));
-        unnamed += drum->type != type ? sounds : 0;
+        unnamed += changed.type != type ? sounds : 0;
     }
 
     // As the hit-point panel loads a sound into a level: its copy of the drum shares the kit's
     // hit points, and comes back with the level's new sound.
-    void soundAnyLevel()
+    void soundAnyLevel(Drum& selected)
     {
-        selectAnyRow(true);
-        if (!selected())
-            return;
-        Drum copy(*selected());
+        Drum copy(selected);
         Hitpoint& hitpoint = *copy.hitpoints[std::size_t(pick(copy.hitpoints.size()))];
         if (pick(3) == 0)
             hitpoint.addDynaLevel("", -1, 0, 0);
@@ -72,12 +66,9 @@ protected:
 
     // As the hit-point panel removes a level below the first: the engine frees its sound, the
     // drum comes back without the level, then the kit's identifiers follow the engine's shift.
-    void removeAnySoundedLevel()
+    void removeASoundedLevel(Drum& selected)
     {
-        selectAnyRow(true);
-        if (!selected())
-            return;
-        Drum copy(*selected());
+        Drum copy(selected);
         for (const auto& hitpoint : copy.hitpoints)
             for (std::size_t i = 1; i < hitpoint->levels.size(); ++i)
                 if (const int id = hitpoint->levels[i]->sndID; id >= 0) {
@@ -89,23 +80,14 @@ protected:
                 }
     }
 
-    void saveAndLoad(int step)
+    // Every drum reached from the roots is the list's drum at its id.
+    std::size_t reach(const Drum& reached) const
     {
-        const QString path = folder.filePath(QString("kit%1").arg(step));
-        dialogs.fileAnswers = {path, path + ".set"};
-        panel->drsetSave();
-        panel->drsetLoad();
-        unnamed = 0;
-    }
-
-    // Every drum reached from the roots is the list's drum at its id, and nothing else is listed.
-    std::size_t reach(const Drum& drum) const
-    {
-        EXPECT_EQ(panel->drumSet.allDrums.at(std::size_t(drum.id)), &drum);
-        std::size_t reached = 1;
-        for (const Node* child : drum.children)
-            reached += reach(static_cast<const Drum&>(*child));
-        return reached;
+        EXPECT_EQ(drum(reached.id), &reached);
+        std::size_t count = 1;
+        for (const Node* child : reached.children)
+            count += reach(static_cast<const Drum&>(*child));
+        return count;
     }
 
     std::mt19937 random{20240611};
@@ -119,22 +101,34 @@ TEST_F(KitEditing, EveryLevelNamesTheEnginesSoundOfItsFile)
     for (int step = 0; step < 500 && !HasFailure(); ++step) {
         const int op = operation(random);
         SCOPED_TRACE(testing::Message() << "step " << step << ", operation " << op);
-        if (op == 0) {
+        const QString path = folder.filePath(QString("kit%1").arg(step));
+        Drum* selected = nullptr;
+        switch (op) {
+        case 0:
             selectAnyRow();
-        } else if (op == 1) {
+            break;
+        case 1:
             addAnyChild();
-        } else if (op == 2) {
+            break;
+        case 2:
             selectAnyRow();
             panel->drRem();
-        } else if (op == 3) {
+            break;
+        case 3:
             changeAnyType();
-        } else if (op == 4) {
-            soundAnyLevel();
-        } else if (op == 5) {
-            removeAnySoundedLevel();
-        } else if (op == 6) {
-            saveAndLoad(step);
-        } else {
+            break;
+        case 4:
+        case 5:
+            if ((selected = selectAnyRow(true)))
+                op == 4 ? soundAnyLevel(*selected) : removeASoundedLevel(*selected);
+            break;
+        case 6:
+            dialogs.fileAnswers = {path, path + ".set"};
+            panel->drsetSave();
+            panel->drsetLoad();
+            unnamed = 0;
+            break;
+        default:
             panel->drsetNew();
             unnamed = 0;
         }
