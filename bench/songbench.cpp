@@ -1,9 +1,13 @@
-// Plays a built-in two-pattern song through the song panel, the note parser and the sound engine
-// on the real beat clock, in real time, into the silent output's recording; then finds the hits
-// in the recording and prints how far they stray from the step grid and how long after the tick
-// that requested them they sound. Runs in the run folder. Optional argument: the WAV to write.
+// Plays a song through the song panel, the note parser and the sound engine on the real beat
+// clock, in real time, into the silent output's recording; then finds the hits in the recording
+// and prints how far they stray from the step grid and how long after the tick that requested
+// them they sound. Runs in the run folder. Arguments, both optional: a song file ("*.sng", played
+// once through on its kit; without one a built-in two-pattern song plays for eight seconds),
+// then the WAV to write.
 #include "bench/onsets.h"
 #include "kit/bodytypes.h"
+#include "kit/drumsetfile.h"
+#include "songeditor/songfile.h"
 #include "songeditor/tests/playbackwiring.h"
 #include "songeditor/tests/testkit.h"
 
@@ -11,12 +15,11 @@
 #include <QDir>
 #include <QTimer>
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 namespace {
 
-constexpr int bpm = 120;
-constexpr int seconds = 8;
 constexpr int ticksPerStep = 3;
 
 enum Track
@@ -33,11 +36,18 @@ const char* const samples[TrackTotal] = {"Sounds/kit/kick.wav", "Sounds/kit/snar
                                          "Sounds/kit/hihat_closed.wav",
                                          "Sounds/kit/hihat_pedal.wav"};
 
+// How the song plays: for a time, or once through its steps.
+struct Playing
+{
+    int bpm = 120;
+    double seconds = 8;
+    int steps = 0;
+};
+
 // A rock beat and a fill: the hi-hat on the eighths, the kick on one and three, the snare on
 // two and four; the second pattern closes with two snare strokes over the hi-hat pedal.
-void composeSong(DreditWidget& panel)
+void composeSong(Song& song)
 {
-    Song& song = panel.song;
     song.patterns.emplace_back(TrackTotal, 32);
     song.patternCount = 2;
     for (Pattern& pattern : song.patterns) {
@@ -59,11 +69,60 @@ void composeSong(DreditWidget& panel)
     fill.cells[PedalTrack][6] = {80, 0.0f};
 }
 
+Playing playBuiltInSong(DreditWidget& panel, SoundEngine& engine)
+{
+    for (const char* sample : samples)
+        engine.addSound(sample);
+    panel.drumSet = testkit::makeKit({{BodyTypes::Kick, "Kick right foot", Hitpoint::RightFoot},
+                                      {BodyTypes::Snare, "Snare middle", Hitpoint::ByEnd},
+                                      {BodyTypes::HiHat, "Hi-hat top", Hitpoint::ByEdge},
+                                      {BodyTypes::HiHatStand, "Hi-hat foot", Hitpoint::LeftFoot}});
+    panel.refreshTracks();
+    composeSong(panel.song);
+    return Playing{};
+}
+
+// The song file on the kit it names, as the song editor loads it: every pattern once through.
+Playing playSongFile(DreditWidget& panel, SoundEngine& engine, const QString& path)
+{
+    StoredSong stored = SongFile::read(path);
+    int sounds = 0, drums = 0;
+    DrumSetReader(stored.kitPath, sounds, drums, [&](const QString& file) {
+        engine.addSound(file);
+    }).read(panel.drumSet);
+    panel.drumSet.path = stored.kitPath;
+    panel.refreshTracks();
+    stored.fitTracks(panel.trackCount);
+    panel.song = stored.song;
+    panel.muted = stored.mute;
+    panel.soloed = stored.solo;
+    panel.volume = stored.volume;
+    panel.soloCount = stored.soloCount;
+
+    Playing playing{int(stored.song.tempo), 0, 0};
+    for (const Pattern& pattern : stored.song.patterns)
+        playing.steps += pattern.length;
+    playing.seconds = playing.steps * 60.0 / (2 * playing.bpm);
+    std::printf("%s on %s: %d patterns at %d bpm, %.2f s\n", qPrintable(path),
+                qPrintable(stored.kitPath), stored.song.patternCount, playing.bpm, playing.seconds);
+    return playing;
+}
 std::vector<double> inMs(std::vector<double> frames, int rate)
 {
     for (double& f : frames)
         f = f * 1000.0 / rate;
     return frames;
+}
+
+// The step as the clock played it, from the first to the last tick that asked for a sound: the
+// clock may keep a tempo only to within a fraction of a percent, which over a long song moves
+// the hits further from the tempo's grid than any one hit strays.
+double clockStep(const std::vector<double>& ticks, size_t count, double nominal)
+{
+    if (count < 2)
+        return nominal;
+    const double span = ticks[count - 1] - ticks[0];
+    return span / std::max(1.0, std::round(span / nominal));
 }
 
 // The silent output renders in real time and keeps what it renders in this file.
@@ -80,13 +139,18 @@ int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    const QString recording = recordSilentlyInto(argc > 1 ? argv[1] : "song_bench.wav");
+    const bool fromFile = argc > 1 && QString(argv[1]).endsWith(".sng");
+    const QString songPath = fromFile ? QDir::current().absoluteFilePath(argv[1]) : QString();
+    const int wavArgument = fromFile ? 2 : 1;
+    const QString recording =
+        recordSilentlyInto(argc > wavArgument ? argv[wavArgument] : "song_bench.wav");
     QApplication app(argc, argv);
     QDir::setCurrent(OLMIRA_RUN_DIR);
 
     std::vector<double> requestTicks; // the tick frame of every sound the parser asked for
     int rate = 0;
     int latency = 0;
+    Playing playing;
     {
         SoundEngine engine;
         NoteParser parser;
@@ -98,38 +162,44 @@ int main(int argc, char** argv)
         QObject::connect(&parser, &NoteParser::playSound,
                          [&] { requestTicks.push_back(double(layer.tickFrame())); });
 
-        for (const char* sample : samples)
-            engine.addSound(sample);
-        panel.drumSet =
-            testkit::makeKit({{BodyTypes::Kick, "Kick right foot", Hitpoint::RightFoot},
-                              {BodyTypes::Snare, "Snare middle", Hitpoint::ByEnd},
-                              {BodyTypes::HiHat, "Hi-hat top", Hitpoint::ByEdge},
-                              {BodyTypes::HiHatStand, "Hi-hat foot", Hitpoint::LeftFoot}});
-        panel.refreshTracks();
+        playing = fromFile ? playSongFile(panel, engine, songPath) : playBuiltInSong(panel, engine);
         emit panel.sendSet(&panel.drumSet);
-        composeSong(panel);
 
-        panel.bpmSlot(bpm);
-        panel.playSngSlot();
-        QTimer::singleShot(seconds * 1000, &panel, &DreditWidget::stopSlot);
         // The sounds of the last ticks are still due when the clock stops.
-        QTimer::singleShot(seconds * 1000 + 500, &app, &QCoreApplication::quit);
+        auto stopAfter = [&](int milliseconds) {
+            QTimer::singleShot(milliseconds, &panel, &DreditWidget::stopSlot);
+            QTimer::singleShot(milliseconds + 500, &app, &QCoreApplication::quit);
+        };
+        // The note parser sounds a step two steps after it plays: once through, the clock stops
+        // after the step that sounds the last one, before the first would sound again.
+        int played = 0;
+        QObject::connect(&panel, &DreditWidget::next, [&] {
+            if (playing.steps > 0 && ++played == playing.steps + 2)
+                stopAfter(0);
+        });
+        panel.bpmSlot(playing.bpm);
+        panel.playSngSlot();
+        if (playing.steps == 0)
+            stopAfter(int(playing.seconds * 1000));
         app.exec();
     }
 
     const std::vector<float> mono = Onsets::readMono(recording, rate);
     const std::vector<double> onsets = Onsets::detect(mono, rate);
-    const double step = 0.25 / (bpm * 3.0 / 120.0) * ticksPerStep * rate;
+    const double nominalStep = 0.25 / (playing.bpm * 3.0 / 120.0) * ticksPerStep * rate;
+    const size_t soundingSteps =
+        size_t(std::unique(requestTicks.begin(), requestTicks.end()) - requestTicks.begin());
+    const double step = clockStep(requestTicks, soundingSteps, nominalStep);
     const Onsets::Stats grid = Onsets::absoluteStats(inMs(Onsets::fromGrid(onsets, step), rate));
     // Each onset against the nearest tick that requested a sound (they lie a step apart, the
     // latency is a tenth of that), so that a hit the detector misses does not count as late.
     const Onsets::Stats fromTick =
         Onsets::absoluteStats(inMs(Onsets::fromExpected(requestTicks, onsets), rate));
-    const size_t soundingSteps =
-        size_t(std::unique(requestTicks.begin(), requestTicks.end()) - requestTicks.begin());
 
     std::printf("recording %s: %.2f s, %zu steps sounding, %zu onsets found\n",
                 qPrintable(recording), double(mono.size()) / rate, soundingSteps, onsets.size());
+    std::printf("clock step: %.3f ms (tempo's %.3f ms, %+.3f%%)\n", step * 1000.0 / rate,
+                nominalStep * 1000.0 / rate, (step / nominalStep - 1) * 100);
     std::printf("onsets off the step grid: median %.3f ms, max %.3f ms\n", grid.median, grid.max);
     std::printf("tick to sound: median %.3f ms, max %.3f ms (scheduled %.3f ms)\n", fromTick.median,
                 fromTick.max, latency * 1000.0 / rate);

@@ -5,9 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <csignal>
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
 namespace {
 
@@ -311,15 +309,7 @@ TEST_F(KitFiles, ASaveThatCannotFinishLeavesTheOldFile)
     ASSERT_TRUE(DrumSetFile::write(small, file));
     const QByteArray old = readAll(file);
 
-    // A file-size limit makes the write fail part-way, as a full disk would.
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit saved{};
-    getrlimit(RLIMIT_FSIZE, &saved);
-    rlimit limited = saved;
-    limited.rlim_cur = 200;
-    setrlimit(RLIMIT_FSIZE, &limited);
-    const bool written = DrumSetFile::write(kit, file);
-    setrlimit(RLIMIT_FSIZE, &saved);
+    const bool written = underFileSizeLimit(200, [&] { return DrumSetFile::write(kit, file); });
 
     EXPECT_FALSE(written);
     EXPECT_EQ(readAll(file), old);
