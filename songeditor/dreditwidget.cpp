@@ -1,16 +1,20 @@
 #include "songeditor/dreditwidget.h"
 
+#include "common/dialogs.h"
 #include "common/panellook.h"
 #include "kit/bodytypes.h"
+#include "kit/drumsetfile.h"
 
 #include <QComboBox>
 #include <QEvent>
+#include <QFileInfo>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLCDNumber>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QSpinBox>
 #include <algorithm>
 #include <cmath>
@@ -245,9 +249,11 @@ void DreditWidget::buildForm()
     applyFrameFont();
 }
 
-// The song's and the kit's own load and save buttons are wired where the song file is handled.
 void DreditWidget::connectForm()
 {
+    connect(drsetLoadButton, &QPushButton::clicked, this, qOverload<>(&DreditWidget::drsetLoad));
+    connect(songLoadButton, &QPushButton::clicked, this, &DreditWidget::songLoad);
+    connect(songSaveButton, &QPushButton::clicked, this, &DreditWidget::songSave);
     connect(songNewButton, &QPushButton::clicked, this, &DreditWidget::songNew);
     connect(patAddButton, &QPushButton::clicked, this, &DreditWidget::patAddSlot);
     connect(patRemButton, &QPushButton::clicked, this, &DreditWidget::patRemSlot);
@@ -302,7 +308,11 @@ void DreditWidget::updateAll()
     for (int i = 0; i < int(song.patterns.size()); ++i)
         patCombo->addItem(QString::number(i));
     patCombo->setCurrentIndex(currentPattern);
-    patLenSpin->setMaximum(rhythmIndex == 0 ? 32 : 24);
+    {
+        // Lowering the maximum clamps the shown length; that must not shorten the pattern.
+        const QSignalBlocker quiet(patLenSpin);
+        patLenSpin->setMaximum(rhythmIndex == 0 ? 32 : 24);
+    }
     patLenSpin->setValue(pattern->length);
     veloSpin->setValue(velocity);
     tempoSpin->setValue(bpm);
@@ -453,6 +463,117 @@ void DreditWidget::enterNote(Pattern& pattern, int cell, int track)
     const int trackVolume = track < int(volume.size()) ? volume[size_t(track)] : 100;
     emit playSound(sound, beat.velocity * trackVolume / 100);
     emit refresh(cell, track, beat.velocity, beat.offset);
+}
+
+void DreditWidget::drsetLoad()
+{
+    const QString path = Dialogs::getOpenFileName(nullptr, QString(), "*.set", "Load drumset");
+    if (!path.isEmpty()) {
+        if (QFileInfo(path).isFile())
+            readKit(path);
+        else
+            Dialogs::about(this, "Cannot load file", path);
+    }
+    emit sendSet(&drumSet);
+    updateAll();
+}
+
+int DreditWidget::drsetLoad(const QString& path)
+{
+    if (path.isEmpty() || !QFileInfo(path).isFile())
+        return -1;
+    readKit(path);
+    emit sendSet(&drumSet);
+    updateAll();
+    return 0;
+}
+
+// A new kit brings new tracks and an empty one-pattern song for them.
+void DreditWidget::readKit(const QString& path)
+{
+    DrumSetReader reader(path, soundCounter, drumCounter,
+                         [this](const QString& file) { emit addSound(file); });
+    emit soundClear();
+    soundCounter = 0;
+    drumSet = DrumSet();
+    drumSet.path = path;
+    trackCount = 0;
+    reader.read(drumSet);
+    refreshTracks();
+    song = Song(trackCount, 1, bpm, rhythm);
+    patCombo->clear();
+    patCombo->addItem("0");
+    currentPattern = 0;
+    currentBeat = 0;
+    refreshPat();
+}
+
+bool DreditWidget::drsetSave(const QString& path)
+{
+    return DrumSetFile::write(drumSet, path);
+}
+
+void DreditWidget::songSave()
+{
+    if (currentPattern < 0)
+        return;
+    QString path = Dialogs::getSaveFileName(nullptr, QString(), "*.sng", "Save song");
+    if (path.isEmpty())
+        return;
+    path = SongFile::withExtension(path);
+    const int mode =
+        Dialogs::question(nullptr, "Save song",
+                          "Do you want to save song with drumset together or only with path to it",
+                          {"With drumset", "Only with path", "Storno"}, 0, 2);
+    if (mode != 0 && mode != 1)
+        return;
+    // The kit goes first: when it cannot be written, the song is not touched either.
+    const QString kitPath = SongFile::kitBeside(path);
+    if (mode == 0 && !drsetSave(kitPath)) {
+        Dialogs::about(this, "Cannot save file", kitPath);
+        return;
+    }
+    const StoredSong stored{mode, drumSet.path, song, soloCount, muted, soloed, volume};
+    if (!SongFile::write(stored, path))
+        Dialogs::about(this, "Cannot save file", path);
+}
+
+void DreditWidget::songLoad()
+{
+    const QString path = Dialogs::getOpenFileName(nullptr, QString(), "*.sng", "Load song");
+    if (path.isEmpty())
+        return;
+    if (!QFileInfo(path).isFile()) {
+        Dialogs::about(this, "Cannot load file!", path);
+        return;
+    }
+    StoredSong stored = SongFile::read(path);
+    song = Song();
+    patCombo->clear();
+    currentPattern = -1;
+    currentBeat = 0;
+    if (stored.loadsKit() && drsetLoad(stored.kitPath) == -1)
+        Dialogs::about(this, "Switching to Drumset Editor", "Cannot load file " + stored.kitPath);
+    takeSong(std::move(stored));
+}
+
+// A song saved for a kit that has since gained or lost hit points plays and edits only the tracks
+// that the kit has now.
+void DreditWidget::takeSong(StoredSong stored)
+{
+    stored.fitTracks(trackCount);
+    song = std::move(stored.song);
+    bpm = int(song.tempo);
+    rhythm = song.rhythm;
+    rhythmIndex = rhythm == 4 ? 0 : 1;
+    muted = std::move(stored.mute);
+    soloed = std::move(stored.solo);
+    volume = std::move(stored.volume);
+    soloCount = stored.soloCount;
+    tellStrips();
+    currentPattern = 0;
+    refreshPat();
+    updateAll();
 }
 
 void DreditWidget::songNew()

@@ -3,6 +3,7 @@
 #include "kit/drumset.h"
 #include "playback/event.h"
 #include "songeditor/song.h"
+#include "songeditor/songfile.h"
 
 #include <QWidget>
 #include <optional>
@@ -28,6 +29,8 @@ public:
 
     // Held by value: whoever received &drumSet sees the kit that the panel holds now.
     DrumSet drumSet;
+    int soundCounter = 0; // sounds announced while a kit is read
+    int drumCounter = 0;  // drums numbered while a kit is read
     Song song;
     std::optional<Pattern> clipboard;
     std::vector<TrackRef> tracks;
@@ -81,10 +84,17 @@ public:
     QPushButton* stopButton;
 
 public slots:
+    void drsetLoad();
+    // 0 when the kit at path was read, -1 (changing nothing) when there is no such file.
+    int drsetLoad(const QString& path);
+    // Whether the kit was written completely; a save that cannot finish keeps the old file.
+    bool drsetSave(const QString& path);
     void updateAll();
     void refreshTracks();
     void pressed(int cell, int track);
     void refreshPat();
+    void songLoad();
+    void songSave();
     void songNew();
     void veloSlot(int value);
     void bpmSlot(int value);
@@ -129,6 +139,8 @@ protected:
 
 private:
     void buildForm();
+    void readKit(const QString& path);
+    void takeSong(StoredSong stored);
     void connectForm();
     void applyFrameFont();
     Pattern* shownPattern();
