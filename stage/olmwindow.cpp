@@ -126,6 +126,9 @@ void olmWindow::showSplash()
     splash->setFixedSize(120, 80);
     splash->setGeometry(300, 300, 120, 80);
     splash->show();
+    // Painted now, so that it is seen while the rest loads.
+    QGuiApplication::sync();
+    QCoreApplication::processEvents();
 }
 
 void olmWindow::buildMenus()

@@ -59,8 +59,10 @@ protected:
         keepGlDriverLoaded();
     }
 
+    // Other programs on the test display may have taken the focus since.
     void press(int key, Qt::KeyboardModifiers modifiers = Qt::ControlModifier)
     {
+        QApplication::setActiveWindow(window.get());
         QTest::keyClick(window.get(), Qt::Key(key), modifiers);
     }
     QMenu* menu(const QString& title) const
