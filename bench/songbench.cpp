@@ -1,7 +1,9 @@
 // Plays a built-in two-pattern song through the song panel, the note parser and the sound engine
 // on the real beat clock, in real time, into the silent output's recording; then finds the hits
 // in the recording and prints how far they stray from the step grid and how long after the tick
-// that requested them they sound. Runs in the run folder. Optional argument: the WAV to write.
+// that requested them they sound. Runs in the run folder. Optional arguments: the WAV to write,
+// --busy N (processes spinning meanwhile), --stall MS (the GUI thread blocked once a second).
+#include "bench/machineload.h"
 #include "bench/onsets.h"
 #include "kit/bodytypes.h"
 #include "songeditor/tests/playbackwiring.h"
@@ -16,7 +18,7 @@
 namespace {
 
 constexpr int bpm = 120;
-constexpr int seconds = 8;
+constexpr int seconds = 20;
 constexpr int ticksPerStep = 3;
 
 enum Track
@@ -78,11 +80,17 @@ QString recordSilentlyInto(const QString& file)
 
 int main(int argc, char** argv)
 {
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const MachineLoad::Options load = MachineLoad::take(arguments);
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    const QString recording = recordSilentlyInto(argc > 1 ? argv[1] : "song_bench.wav");
+    const QString recording = recordSilentlyInto(arguments.value(0, "song_bench.wav"));
+    const MachineLoad::BusyProcesses busyProcesses(load.busyProcesses);
     QApplication app(argc, argv);
     QDir::setCurrent(OLMIRA_RUN_DIR);
+    const MachineLoad::GuiStalls stalls(load.stallMs);
 
     std::vector<double> requestTicks; // the tick frame of every sound the parser asked for
     int rate = 0;
@@ -133,6 +141,7 @@ int main(int argc, char** argv)
     std::printf("onsets off the step grid: median %.3f ms, max %.3f ms\n", grid.median, grid.max);
     std::printf("tick to sound: median %.3f ms, max %.3f ms (scheduled %.3f ms)\n", fromTick.median,
                 fromTick.max, latency * 1000.0 / rate);
-    std::printf("onset_p99_ms=%.3f latency_ms=%.3f\n", grid.p99, fromTick.max);
+    std::printf("%s onset_p99_ms=%.3f latency_ms=%.3f\n", qPrintable(MachineLoad::describe(load)),
+                grid.p99, fromTick.max);
     return onsets.empty() ? 1 : 0;
 }
