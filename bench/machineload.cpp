@@ -21,9 +21,12 @@ int takeNumber(QStringList& arguments, const QString& name)
     return value;
 }
 
+// Its own session, as another program would have: the scheduler shares the processors between
+// sessions first.
 [[noreturn]] void spin()
 {
     prctl(PR_SET_PDEATHSIG, SIGKILL);
+    setsid();
     volatile unsigned long turns = 0;
     for (;;)
         turns = turns + 1;
