@@ -542,14 +542,17 @@ void DrsetWidget::unlink(Drum& drum)
 }
 
 // Children first, then the drum's own levels: each release shifts the engine's later sounds
-// down by one, and the kit's identifiers follow before the next release.
+// down by one, and the kit's identifiers follow before the next release. A release sends the
+// selected drum to the hit-point panel, which may hand its hit points back as new copies: the
+// list is read anew at every step.
 void DrsetWidget::releaseSounds(Drum& drum)
 {
     for (Node* child : drum.children)
         releaseSounds(static_cast<Drum&>(*child));
-    for (const auto& hitpoint : drum.hitpoints) {
-        for (const auto& level : hitpoint->levels) {
-            const int id = level->sndID;
+    const auto& hitpoints = drum.hitpoints;
+    for (std::size_t h = 0; h < hitpoints.size(); ++h) {
+        for (std::size_t l = 0; h < hitpoints.size() && l < hitpoints[h]->levels.size(); ++l) {
+            const int id = hitpoints[h]->levels[l]->sndID;
             if (id < 0)
                 continue;
             emit removeSound(id);

@@ -63,6 +63,12 @@ float fromCentimetres(int cm)
     return std::nextafter(metres, cm > 0 ? dragLimit : -dragLimit);
 }
 
+// Whether a spin box's value is only what it shows for the stored value: a refresh, not an edit.
+bool showsStored(const QSpinBox* spin, int stored, int value)
+{
+    return value == std::clamp(stored, spin->minimum(), spin->maximum());
+}
+
 // The panels' shared look. An image that cannot be read leaves the toolkit's own look.
 void setBackground(QWidget* widget, const char* image)
 {
@@ -523,8 +529,7 @@ void HitpointWidget::setPosition(int axis, int cm)
     }
     // A value that only shows the stored position changes nothing: storing it back would move
     // the point by a centimetre at each refresh.
-    const QSpinBox* spin = translateSpin(axis);
-    if (std::clamp(centimetres(coordinate(axis)), spin->minimum(), spin->maximum()) != cm)
+    if (!showsStored(translateSpin(axis), centimetres(coordinate(axis)), cm))
         coordinate(axis) = fromCentimetres(cm);
     emit sendDrum(workDrum.get());
 }
@@ -559,7 +564,9 @@ void HitpointWidget::movePosition(int axis, float metres)
 void HitpointWidget::hitVelo(int percent)
 {
     if (hitSelected()) {
-        hit().veloToVol = percent;
+        // A percentage from a file beyond the spin box's range stays as it is while shown.
+        if (!showsStored(hitVeloSpin, hit().veloToVol, percent))
+            hit().veloToVol = percent;
         emit sendDrum(workDrum.get());
     }
     updateAll();
@@ -616,9 +623,8 @@ void HitpointWidget::dynaMax(int velocity)
         return;
     }
     // As with positions, a value that only shows the stored maximum changes nothing.
-    const int stored = levelSelected() ? level().maxVelo : 0;
     const bool edited =
-        velocity != std::clamp(stored, dynaMaxveloSpin->minimum(), dynaMaxveloSpin->maximum());
+        !showsStored(dynaMaxveloSpin, levelSelected() ? level().maxVelo : 0, velocity);
     if (levelSelected() && currentLevel > 0 && edited) {
         DynaLevel& shown = level();
         DynaLevel& above = *hit().levels[currentLevel - 1];
