@@ -1,7 +1,6 @@
 #pragma once
 
 #include "kiteditor/hitpointwidget.h"
-#include "playback/soundengine.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>
@@ -9,17 +8,6 @@
 #include <QSpinBox>
 #include <QStringList>
 #include <QTest>
-
-// The hit-point panel's connections with the sound engine, in the order in which the main window
-// makes them when it enters the drum-set editor.
-inline void wireSounds(HitpointWidget& panel, SoundEngine& engine)
-{
-    QObject::connect(&panel, &HitpointWidget::dynaAddSignal, &engine, &SoundEngine::addSound);
-    QObject::connect(&panel, &HitpointWidget::dynaRemSignal, &engine, &SoundEngine::removeSound);
-    QObject::connect(&panel, &HitpointWidget::dynaReloadSignal, &engine, &SoundEngine::reloadSound);
-    QObject::connect(&panel, &HitpointWidget::playSound, &engine, &SoundEngine::play);
-    QObject::connect(&engine, &SoundEngine::sendID, &panel, &HitpointWidget::recvSndID);
-}
 
 // Records what the panel sends out, in order: "send" (sendDrum), "remove <id>", "update <id>",
 // "add <file>", "reload <id>", "play <id> <volume>".
