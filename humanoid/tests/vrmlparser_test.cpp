@@ -2,6 +2,9 @@
 #include "humanoid/vrmlparser.h"
 #include "testing/recordingdialogs.h"
 
+#include "humanoid/bodypartshape.h"
+
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -352,6 +355,38 @@ TEST_F(VrmlTest, IndexOutsideTheVerticesRejectsThePartSilently)
         EXPECT_FALSE(shapeOf(faceSet(list))) << list;
         EXPECT_TRUE(dialogs.messages.empty());
     }
+}
+
+TEST_F(VrmlTest, OpenDevicesReadAsTheirFilesWould)
+{
+    write("BParts/lod4/part.wrl", faceSet("[ 0 1 2 3 -1 ]"));
+    QBuffer humanoid;
+    humanoid.setData(body("Joint { name \"root\" children [ Segment { children [\n"
+                          " Inline { url \"BParts/lod4/part.wrl\" } ] } ] }"));
+    humanoid.open(QIODevice::ReadOnly);
+    VrmlParser parser;
+    EXPECT_EQ(parser.parse(humanoid, &human), 1);
+    ASSERT_TRUE(human.root);
+    EXPECT_EQ(human.root->name, "root");
+    const auto* segment = static_cast<const Segment*>(human.root->children.at(0));
+    ASSERT_TRUE(segment->shape) << "Inline urls still name files";
+    EXPECT_EQ(segment->shape->meshParts.at(0).indices, (Triangles{0, 1, 2, 0, 2, 3}));
+
+    // A body part alone is wound and reported as through an Inline node naming the url.
+    for (const char* url : {"BParts/lod4/Mdl_left_leg.wrl", "BParts/lod4/Mdl_left_hand.wrl"}) {
+        QBuffer part;
+        part.setData(faceSet("[ 0 1 2 3 -1 ]"));
+        part.open(QIODevice::ReadOnly);
+        const std::unique_ptr<BodyPartShape> shape(parser.parseBodyPart(part, url));
+        ASSERT_TRUE(shape);
+        EXPECT_EQ(shape->meshParts.at(0).indices, trianglesOf(faceSet("[ 0 1 2 3 -1 ]"), url));
+    }
+    QBuffer bad;
+    bad.setData(faceSet("[ 0 1 - ]"));
+    bad.open(QIODevice::ReadOnly);
+    EXPECT_EQ(std::unique_ptr<BodyPartShape>(parser.parseBodyPart(bad, "bad.wrl")), nullptr);
+    ASSERT_FALSE(dialogs.messages.empty());
+    EXPECT_EQ(dialogs.messages.back().caption, "bad.wrl");
 }
 
 TEST_F(VrmlTest, SegmentWithSiteThenMissingInline)
