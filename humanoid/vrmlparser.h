@@ -9,10 +9,10 @@
 
 class BodyPartShape;
 class Human;
-class QIODevice;
 class Joint;
 struct MeshPart;
 class Node;
+class QIODevice;
 class Segment;
 class Site;
 

@@ -31,9 +31,6 @@ protected:
         return path;
     }
 
-    // At 240 bpm the clock runs at its highest speed: an order lasts a quarter second over 6.
-    static double orderFrames() { return 0.25 / 6.0 * rate; }
-
     QTemporaryDir folder;
     const QString take = folder.filePath("take.wav");
     RecordingDialogs dialogs;
@@ -73,10 +70,11 @@ TEST_F(AudioThreadTest, TicksAndSoundsCrossBetweenTheAudioAndTheGuiThread)
         rendered = layer.renderedFrames();
     }
 
+    // At 240 bpm the clock runs at its highest speed: an order lasts a quarter second over 6.
     ASSERT_EQ(ticks.size(), tickCount) << "the clock stalled";
+    const double orderFrames = 0.25 / 6 * rate;
     for (size_t i = 2; i < ticks.size(); ++i)
-        EXPECT_NEAR(double(ticks[i] - ticks[i - 1]), orderFrames(), orderFrames() * 0.002 + 16)
-            << "order " << i;
+        EXPECT_NEAR(double(ticks[i] - ticks[i - 1]), orderFrames, orderFrames * 0.002 + 16) << i;
 
     // Everything rendered was recorded, and nothing sounded before the first sound was due.
     const auto recorded = decodeSampleFile(take, rate);
