@@ -12,9 +12,9 @@
 namespace {
 
 // The sound engine with its real output thread: the silent output renders at real time while
-// the GUI thread, woken by the ticks it hands over, plays, reloads and releases sounds and sets
-// the tempo. What is checked does not depend on how the two threads are scheduled; built with
-// ThreadSanitizer, the run checks the hand-over itself.
+// the GUI thread, woken by the ticks it hands over, plays, announces ahead, takes back, reloads
+// and releases sounds and sets the tempo. What is checked does not depend on how the two threads
+// are scheduled; built with ThreadSanitizer, the run checks the hand-over itself.
 class AudioThreadTest : public ::testing::Test
 {
 protected:
@@ -56,6 +56,10 @@ TEST_F(AudioThreadTest, TicksAndSoundsCrossBetweenTheAudioAndTheGuiThread)
                 firstDue = layer.tickFrame() + layer.latencyFrames();
             engine.setTempo(240);
             engine.play(int(ticks.size() % 2), 100);
+            // Sounds handed to the audio thread ahead of their tick, some taken back again.
+            engine.playAhead(0, 90, 6);
+            if (ticks.size() % 5 == 0)
+                engine.cancelAhead();
             if (ticks.size() % 3 == 0)
                 engine.reloadSound(1, longSound);
             if (ticks.size() == tickCount)
