@@ -2,27 +2,15 @@
 // with the root row selected, then with the snare drum selected. Run it from the run folder; the
 // PNG files go to the folder given as the first argument (the build's "screenshots" folder by
 // default).
+#include "bench/screenshotfolder.h"
 #include "kit/bodytypes.h"
 #include "kiteditor/drsetwidget.h"
 #include "testing/recordingdialogs.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QListWidget>
-#include <cstdio>
 
 namespace {
-
-bool save(QWidget& panel, const QDir& dir, const QString& name)
-{
-    const QString path = dir.filePath(name);
-    if (!panel.grab().save(path)) {
-        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-        return false;
-    }
-    std::printf("%s\n", qPrintable(path));
-    return true;
-}
 
 int rowOfType(const DrsetWidget& panel, int type)
 {
@@ -39,12 +27,15 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    const QDir dir(argc > 1 ? argv[1] : OLMIRA_SCREENSHOT_DIR);
-    QDir().mkpath(dir.path());
+    QDir dir;
+    if (!screenshotFolder(argc, argv, dir))
+        return 1;
 
     DrsetWidget panel;
     for (int type = 0; type < BodyTypes::count; ++type)
         panel.typeNames.append(BodyTypes::name(type));
+    // As wide as the main window's left column, which shows the frame's right edge too.
+    panel.resize(panel.drsetWidget->size());
     panel.show();
     RecordingDialogs dialogs;
     dialogs.fileAnswers = {"Drumsets/default.set"};
@@ -53,8 +44,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "cannot load Drumsets/default.set (run from the run folder)\n");
         return 1;
     }
-    bool ok = save(panel, dir, "drsetpanel_root.png");
+    bool ok = save(panel.grab().toImage(), dir, "drsetpanel_root.png");
     panel.drumList->setCurrentRow(rowOfType(panel, BodyTypes::Snare));
-    ok &= save(panel, dir, "drsetpanel_snare.png");
+    ok &= save(panel.grab().toImage(), dir, "drsetpanel_snare.png");
     return ok ? 0 : 1;
 }

@@ -1,22 +1,19 @@
 // Pictures of the hit-point panel: a snare's hit point with three velocity layers, the loudest
 // with a sound, once with each layer selected. Run it from the run folder; the PNG files go to the
 // folder given as the first argument (the build's "screenshots" folder by default).
+#include "bench/screenshotfolder.h"
 #include "kiteditor/hitpointwidget.h"
 
 #include <QApplication>
-#include <QDir>
-#include <cstdio>
 
 int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    const QDir dir(argc > 1 ? QString(argv[1]) : QString(OLMIRA_SCREENSHOT_DIR));
-    if (!dir.mkpath(".")) {
-        std::fprintf(stderr, "cannot make %s\n", qPrintable(dir.path()));
+    QDir dir;
+    if (!screenshotFolder(argc, argv, dir))
         return 1;
-    }
 
     Drum snare;
     snare.addHitpoint("Snare middle", 0, 0.17f, 0, Hitpoint::ByEnd, 80);
@@ -34,13 +31,7 @@ int main(int argc, char** argv)
     bool ok = true;
     for (int level = 0; level < 3; ++level) {
         panel.dynaSel(level);
-        const QString path = dir.filePath(QString("hitpoint_level%1.png").arg(level));
-        if (panel.grab().save(path)) {
-            std::printf("%s\n", qPrintable(path));
-        } else {
-            std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-            ok = false;
-        }
+        ok &= save(panel.grab().toImage(), dir, QString("hitpoint_level%1.png").arg(level));
     }
     return ok ? 0 : 1;
 }

@@ -148,7 +148,7 @@ QString recordSilentlyInto(const QString& file)
 }
 
 std::size_t report(const QString& recording, int rate, int latency,
-                   std::vector<double> requestTicks, int bpm)
+                   std::vector<double> requestTicks, int bpm, const QString& label)
 {
     const std::vector<float> mono = readMono(recording, rate);
     const std::vector<double> onsets = detect(mono, rate);
@@ -168,7 +168,8 @@ std::size_t report(const QString& recording, int rate, int latency,
     std::printf("onsets off the step grid: median %.3f ms, max %.3f ms\n", grid.median, grid.max);
     std::printf("tick to sound: median %.3f ms, max %.3f ms (scheduled %.3f ms)\n", fromTick.median,
                 fromTick.max, latency * 1000.0 / rate);
-    std::printf("onset_p99_ms=%.3f latency_ms=%.3f\n", grid.p99, fromTick.max);
+    std::printf("%s onset_p99_ms=%.3f latency_ms=%.3f\n", qPrintable(label), grid.p99,
+                fromTick.max);
     return onsets.size();
 }
 

@@ -37,8 +37,9 @@ QString recordSilentlyInto(const QString& file);
 
 // Finds the hits in the recording of a song played at bpm on the beat clock and prints how far
 // they stray from the step grid and how long after the tick that requested them (the tick frame
-// of every sound asked for) they sound. Returns the number of hits found.
+// of every sound asked for) they sound; the last line, a summary, starts with the label. Returns
+// the number of hits found.
 std::size_t report(const QString& recording, int rate, int latency,
-                   std::vector<double> requestTicks, int bpm);
+                   std::vector<double> requestTicks, int bpm, const QString& label);
 
 } // namespace Onsets

@@ -2,8 +2,10 @@
 // clock, in real time, into the silent output's recording; then finds the hits in the recording
 // and prints how far they stray from the step grid and how long after the tick that requested
 // them they sound. Runs in the run folder. Arguments, both optional: a song file ("*.sng", played
-// once through on its kit; without one a built-in two-pattern song plays for eight seconds),
-// then the WAV to write.
+// once through on its kit; without one a built-in two-pattern song plays for twenty seconds),
+// then the WAV to write; --busy N (processes spinning meanwhile), --stall MS (the GUI thread
+// blocked once a second).
+#include "bench/machineload.h"
 #include "bench/onsets.h"
 #include "kit/bodytypes.h"
 #include "kit/drumsetfile.h"
@@ -38,7 +40,7 @@ const char* const samples[TrackTotal] = {"Sounds/kit/kick.wav", "Sounds/kit/snar
 struct Playing
 {
     int bpm = 120;
-    double seconds = 8;
+    double seconds = 20;
     int steps = 0;
 };
 
@@ -109,15 +111,20 @@ Playing playSongFile(DreditWidget& panel, SoundEngine& engine, const QString& pa
 
 int main(int argc, char** argv)
 {
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const MachineLoad::Options load = MachineLoad::take(arguments);
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    const bool fromFile = argc > 1 && QString(argv[1]).endsWith(".sng");
-    const QString songPath = fromFile ? QDir::current().absoluteFilePath(argv[1]) : QString();
-    const int wavArgument = fromFile ? 2 : 1;
+    const bool fromFile = arguments.value(0).endsWith(".sng");
+    const QString songPath = fromFile ? QDir::current().absoluteFilePath(arguments[0]) : QString();
     const QString recording =
-        Onsets::recordSilentlyInto(argc > wavArgument ? argv[wavArgument] : "song_bench.wav");
+        Onsets::recordSilentlyInto(arguments.value(fromFile ? 1 : 0, "song_bench.wav"));
+    const MachineLoad::BusyProcesses busyProcesses(load.busyProcesses);
     QApplication app(argc, argv);
     QDir::setCurrent(OLMIRA_RUN_DIR);
+    const MachineLoad::GuiStalls stalls(load.stallMs);
 
     std::vector<double> requestTicks; // the tick frame of every sound the parser asked for
     int rate = 0;
@@ -156,5 +163,7 @@ int main(int argc, char** argv)
         app.exec();
     }
 
-    return Onsets::report(recording, rate, latency, requestTicks, playing.bpm) == 0 ? 1 : 0;
+    const std::size_t onsets = Onsets::report(recording, rate, latency, requestTicks, playing.bpm,
+                                              MachineLoad::describe(load));
+    return onsets == 0 ? 1 : 0;
 }

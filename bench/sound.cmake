@@ -1,6 +1,8 @@
-# The timing tool of the sound engine: sounds on the beat clock, measured from a recording.
+# The timing tool of the sound engine: sounds on the beat clock, measured from a recording,
+# optionally on a loaded machine.
 add_library(olmira_onsets STATIC ${CMAKE_CURRENT_LIST_DIR}/onsets.cpp
-            ${CMAKE_CURRENT_LIST_DIR}/onsets.h)
+            ${CMAKE_CURRENT_LIST_DIR}/onsets.h ${CMAKE_CURRENT_LIST_DIR}/machineload.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/machineload.h)
 target_include_directories(olmira_onsets PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(olmira_onsets PUBLIC olmira_playback)
 

@@ -99,5 +99,5 @@ int main(int argc, char** argv)
     print("tick work at a pattern change", costs.patternChanges);
     print("tick taken up after its frame was rendered", costs.takenUpAfter);
     std::printf("latency %.3f ms\n", latency * 1000.0 / rate);
-    return Onsets::report(recording, rate, latency, requestTicks, bpm) == 0 ? 1 : 0;
+    return Onsets::report(recording, rate, latency, requestTicks, bpm, "window") == 0 ? 1 : 0;
 }

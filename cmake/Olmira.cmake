@@ -8,6 +8,14 @@ if(OLMIRA_SANITIZE)
     add_link_options(-fsanitize=address,undefined)
 endif()
 
+if(OLMIRA_TSAN)
+    if(OLMIRA_SANITIZE OR OLMIRA_FUZZ)
+        message(FATAL_ERROR "OLMIRA_TSAN cannot be combined with OLMIRA_SANITIZE or OLMIRA_FUZZ")
+    endif()
+    add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+    add_link_options(-fsanitize=thread)
+endif()
+
 if(OLMIRA_FUZZ)
     if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
         message(FATAL_ERROR "OLMIRA_FUZZ needs clang")
@@ -48,7 +56,10 @@ function(olmira_tests name)
 endfunction()
 
 # olmira_fuzz(<name> SOURCES ... LIBS ... [SECONDS n]): a libFuzzer target, run by CTest for a
-# short time (label "fuzz") from a seed corpus folder fuzz/corpus/<name> if there is one.
+# short time (label "fuzz") from its seed corpus fuzz/corpus/<name> and with its dictionary
+# fuzz/<name>.dict where they exist. It runs in the fuzz build folder, where no data lies: an input
+# that names a file of the program's data does not read it. scripts/fuzz runs every target listed
+# in the global property OLMIRA_FUZZ_TARGETS.
 function(olmira_fuzz name)
     cmake_parse_arguments(ARG "" "SECONDS" "SOURCES;LIBS" ${ARGN})
     if(NOT ARG_SECONDS)
@@ -58,15 +69,20 @@ function(olmira_fuzz name)
     target_link_libraries(${name} PRIVATE ${ARG_LIBS})
     target_link_options(${name} PRIVATE -fsanitize=fuzzer)
     target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
+    set_property(GLOBAL APPEND PROPERTY OLMIRA_FUZZ_TARGETS ${name})
+    set(options -max_total_time=${ARG_SECONDS} -rss_limit_mb=4096 -timeout=20)
+    set(dictionary ${CMAKE_CURRENT_SOURCE_DIR}/${name}.dict)
+    if(EXISTS ${dictionary})
+        list(APPEND options -dict=${dictionary})
+    endif()
     set(corpus ${CMAKE_CURRENT_BINARY_DIR}/corpus/${name})
     file(MAKE_DIRECTORY ${corpus})
     set(dirs ${corpus})
     if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/corpus/${name})
         list(APPEND dirs ${CMAKE_CURRENT_SOURCE_DIR}/corpus/${name})
     endif()
-    add_test(NAME ${name}
-        COMMAND ${name} -max_total_time=${ARG_SECONDS} -rss_limit_mb=4096 -timeout=20 ${dirs}
-        WORKING_DIRECTORY ${OLMIRA_RUN_DIR})
+    add_test(NAME ${name} COMMAND ${name} ${options} ${dirs}
+        WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
     math(EXPR limit "${ARG_SECONDS} * 3 + 60")
     set_tests_properties(${name} PROPERTIES LABELS fuzz TIMEOUT ${limit}
         ENVIRONMENT QT_QPA_PLATFORM=offscreen)

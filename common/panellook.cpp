@@ -1,13 +1,34 @@
 #include "common/panellook.h"
 
 #include <QApplication>
+#include <QGroupBox>
+#include <QLabel>
 #include <QPainter>
 #include <QPalette>
 #include <QPixmapCache>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QStyle>
 #include <QStyleFactory>
 #include <QWidget>
+
+namespace {
+
+// Fusion, the usual style here, fills buttons with a plain colour and frames group boxes with a
+// faint image of its own; the Windows style fills buttons with the palette's brush, and so shows
+// the steel, and draws group frames in the palette's light and dark. One instance serves all.
+QStyle* windowsStyle()
+{
+    static QStyle* style = [] {
+        QStyle* windows = QStyleFactory::create("Windows");
+        if (windows)
+            windows->setParent(qApp);
+        return windows;
+    }();
+    return style;
+}
+
+} // namespace
 
 QPixmap PanelLook::image(const QString& file)
 {
@@ -41,17 +62,9 @@ void PanelLook::applyTextures(QWidget* widget)
     widget->setAutoFillBackground(true);
 }
 
-// Fusion, the usual style here, fills buttons with a plain colour; the Windows style fills them
-// with the palette's brush and so shows the steel. One instance serves every button.
 void PanelLook::texturedButton(QPushButton* button)
 {
-    static QStyle* style = [] {
-        QStyle* windows = QStyleFactory::create("Windows");
-        if (windows)
-            windows->setParent(qApp);
-        return windows;
-    }();
-    if (style)
+    if (QStyle* style = windowsStyle())
         button->setStyle(style);
 }
 
@@ -71,4 +84,74 @@ QIcon PanelLook::toggleFace(const QString& file)
     icon.addPixmap(off, QIcon::Normal, QIcon::Off);
     icon.addPixmap(on, QIcon::Normal, QIcon::On);
     return icon;
+}
+
+QFont PanelLook::bodyFont()
+{
+    return QFont("Arial", 8);
+}
+
+QFont PanelLook::titleFont(int points)
+{
+    QFont font("Arial", points);
+    font.setBold(true);
+    return font;
+}
+
+void PanelLook::etch(QWidget* widget)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Light, etchLight);
+    palette.setColor(QPalette::Dark, etchDark);
+    widget->setPalette(palette);
+}
+
+QLabel* PanelLook::label(QWidget* parent, const QString& name, const QString& text,
+                         const QRect& geometry)
+{
+    return place(new QLabel(text, parent), name, geometry);
+}
+
+QLabel* PanelLook::title(QWidget* parent, const QString& name, const QString& text,
+                         const QRect& geometry, int points)
+{
+    QLabel* title = label(parent, name, text, geometry);
+    title->setFont(titleFont(points > 0 ? points : bodyFont().pointSize()));
+    return title;
+}
+
+QLabel* PanelLook::picture(QWidget* parent, const QString& name, const QString& file,
+                           const QRect& geometry)
+{
+    QLabel* picture = label(parent, name, QString(), geometry);
+    picture->setPixmap(image(file));
+    return picture;
+}
+
+QPushButton* PanelLook::button(QWidget* parent, const QString& name, const QString& text,
+                               const QRect& geometry)
+{
+    QPushButton* button = place(new QPushButton(text, parent), name, geometry);
+    texturedButton(button);
+    return button;
+}
+
+QSpinBox* PanelLook::spinBox(QWidget* parent, const QString& name, const QRect& geometry,
+                             int minimum, int maximum, int value)
+{
+    QSpinBox* spin = place(new QSpinBox(parent), name, geometry);
+    spin->setRange(minimum, maximum);
+    spin->setValue(value);
+    spin->setKeyboardTracking(false);
+    return spin;
+}
+
+QGroupBox* PanelLook::group(QWidget* parent, const QString& name, const QString& title,
+                            const QRect& geometry)
+{
+    QGroupBox* group = place(new QGroupBox(title, parent), name, geometry);
+    if (QStyle* style = windowsStyle())
+        group->setStyle(style);
+    etch(group);
+    return group;
 }

@@ -1,16 +1,14 @@
-#include "fuzz/inputfile.h"
-#include "fuzz/silentdialogs.h"
 #include "humanoid/tgaimage.h"
 
+#include <QBuffer>
 #include <cstdint>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
 {
-    static SilentDialogs silent;
-    const QString path = writeFuzzInput("input.tga", bytes, size);
-    if (path.isEmpty())
-        return 0;
-    TgaImage image(path);
+    QBuffer buffer;
+    buffer.setData(QByteArray::fromRawData(reinterpret_cast<const char*>(bytes), qsizetype(size)));
+    buffer.open(QIODevice::ReadOnly);
+    TgaImage image(buffer);
     if (image.data) {
         // Touch every pixel so that a buffer smaller than its size is caught.
         unsigned sum = 0;

@@ -1,36 +1,38 @@
-// The VRML loader on any humanoid file, or, built with FUZZ_BODY_PART, on any body-part file
-// inlined by a fixed humanoid file.
+// The VRML loader on any humanoid file, or, built with FUZZ_BODY_PART, on any body-part file.
 #include "fuzz/silentdialogs.h"
+#include "humanoid/bodypartshape.h"
 #include "humanoid/human.h"
 #include "humanoid/vrmlparser.h"
 
 #include <QApplication>
-#include <QFile>
-#include <QTemporaryDir>
+#include <QBuffer>
 #include <cstdint>
+#include <memory>
 
 namespace {
 
-bool writeFile(const QString& path, const QByteArray& bytes)
+// Draws nothing, but walks every mesh so that a count larger than its array is caught.
+float touchMeshes(const BodyPartShape& shape)
 {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+    float sum = 0;
+    for (const MeshPart& part : shape.meshParts)
+        for (int index : part.indices)
+            sum += part.vertices.at(3 * size_t(index) + 2) + part.normals.at(3 * size_t(index));
+    return sum;
 }
 
-// Draws nothing, but walks every mesh so that a count larger than its array is caught.
+#ifndef FUZZ_BODY_PART
 float touchMeshes(const Node& node)
 {
     float sum = 0;
     if (node.type == 1)
         if (const BodyPartShape* shape = static_cast<const Segment&>(node).shape.get())
-            for (const MeshPart& part : shape->meshParts)
-                for (int index : part.indices)
-                    sum += part.vertices.at(3 * size_t(index) + 2) +
-                           part.normals.at(3 * size_t(index));
+            sum += touchMeshes(*shape);
     for (const Node* child : node.children)
         sum += touchMeshes(*child);
     return sum;
 }
+#endif
 
 } // namespace
 
@@ -45,25 +47,21 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
 {
     static SilentDialogs silent;
-    static QTemporaryDir dir;
-    const QByteArray input(reinterpret_cast<const char*>(bytes), qsizetype(size));
-#ifdef FUZZ_BODY_PART
-    const QString part = dir.filePath("part.wrl");
-    const QString path = dir.filePath("human.wrl");
-    if (!writeFile(part, input) ||
-        !writeFile(path, "Humanoid { humanoidBody [ Joint { children [ Segment { children [ "
-                         "Inline { url \"" +
-                             QFile::encodeName(part) + "\" } ] } ] } ] }"))
-        return 0;
-#else
-    const QString path = dir.filePath("human.wrl");
-    if (!writeFile(path, input))
-        return 0;
-#endif
-    Human human;
+    QBuffer input;
+    input.setData(QByteArray::fromRawData(reinterpret_cast<const char*>(bytes), qsizetype(size)));
+    input.open(QIODevice::ReadOnly);
     VrmlParser parser;
-    parser.parseFile(QFile::encodeName(path).constData(), &human);
+#ifdef FUZZ_BODY_PART
+    // Read as the humanoid file's Inline node for a clockwise left body part would.
+    const std::unique_ptr<BodyPartShape> shape(
+        parser.parseBodyPart(input, "BParts/lod4/Mdl_left_leg.wrl"));
+    if (shape)
+        (void)touchMeshes(*shape);
+#else
+    Human human;
+    parser.parse(input, &human);
     if (human.root)
         (void)touchMeshes(*human.root);
+#endif
     return 0;
 }

@@ -25,6 +25,11 @@ TgaImage::TgaImage(const QString& path)
     load(path);
 }
 
+TgaImage::TgaImage(QIODevice& device)
+{
+    load(device);
+}
+
 TgaImage::~TgaImage()
 {
     freeData();
@@ -38,8 +43,14 @@ void TgaImage::load(const QString& path)
         Dialogs::systemMessage("Error", "Nemuzu otevrit TGA soubor!");
         return;
     }
+    load(file);
+}
+
+void TgaImage::load(QIODevice& device)
+{
+    freeData();
     unsigned char header[headerSize] = {};
-    if (file.read(reinterpret_cast<char*>(header), headerSize) != headerSize)
+    if (device.read(reinterpret_cast<char*>(header), headerSize) != headerSize)
         return;
     const int fileWidth = readLittleEndian16(header + 12);
     const int fileHeight = readLittleEndian16(header + 14);
@@ -50,7 +61,7 @@ void TgaImage::load(const QString& path)
 
     // A file shorter than its header says keeps only the rows it holds in full.
     const qint64 rowBytes = qint64(fileWidth) * 3;
-    const qint64 rowsHeld = (file.size() - headerSize) / rowBytes;
+    const qint64 rowsHeld = device.bytesAvailable() / rowBytes;
     const int rows = int(std::min<qint64>(fileHeight, rowsHeld));
     if (rows <= 0)
         return;
@@ -60,7 +71,7 @@ void TgaImage::load(const QString& path)
     data = new unsigned char[size_t(rowBytes) * size_t(height)];
     for (int row = height - 1; row >= 0; --row) {
         unsigned char* target = data + size_t(row) * size_t(rowBytes);
-        if (file.read(reinterpret_cast<char*>(target), rowBytes) != rowBytes) {
+        if (device.read(reinterpret_cast<char*>(target), rowBytes) != rowBytes) {
             freeData();
             return;
         }

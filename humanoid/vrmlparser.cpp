@@ -4,8 +4,10 @@
 #include "humanoid/bodypartshape.h"
 #include "humanoid/human.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -51,11 +53,9 @@ void message(const QString& caption, const QString& text)
 }
 
 // Only regular files are read: a device or a pipe could block or never end.
-std::FILE* openForReading(const char* path)
+bool openForReading(QFile& file)
 {
-    if (!QFileInfo(QString::fromLocal8Bit(path)).isFile())
-        return nullptr;
-    return std::fopen(path, "r");
+    return QFileInfo(file.fileName()).isFile() && file.open(QIODevice::ReadOnly);
 }
 
 // Values that no int holds become -2, which the check of the indices rejects.
@@ -126,12 +126,17 @@ int VrmlParser::parseFile(const char* fileName, Human* human)
         message("VRML Parser Error", "No humanoid file assigned!");
         return 0;
     }
-    file = openForReading(fileName);
-    if (!file) {
+    QFile humanoid(QString::fromLocal8Bit(fileName));
+    if (!openForReading(humanoid)) {
         message("VRML Parser Error", "Can't open humanoid file!");
         return 0;
     }
-    input = file;
+    return parse(humanoid, human);
+}
+
+int VrmlParser::parse(QIODevice& humanoid, Human* human)
+{
+    input = &humanoid;
     depth = 0;
     nodeCount = 0;
     word.clear();
@@ -147,8 +152,7 @@ int VrmlParser::parseFile(const char* fileName, Human* human)
             bodyListEnded = readHumanoidBody(*human);
         }
     }
-    std::fclose(file);
-    file = input = nullptr;
+    input = nullptr;
     if (!bodyListEnded)
         message("VRML Parser", "File parsed successfully");
     return 1;
@@ -156,7 +160,8 @@ int VrmlParser::parseFile(const char* fileName, Human* human)
 
 int VrmlParser::rawRead()
 {
-    return std::getc(input);
+    char c = 0;
+    return input->getChar(&c) ? static_cast<unsigned char>(c) : EOF;
 }
 
 // The next character after any comments, which run from '#' to the end of the line.
@@ -261,10 +266,8 @@ bool VrmlParser::takesScale()
     if (!word.holds(VrmlWord::Scale))
         return false;
     if (word.endsWith(VrmlWord::Scale)) {
-        const int next = std::getc(input);
-        if (next != EOF)
-            std::ungetc(next, input);
-        if (!isIdentifierChar(next))
+        char next = 0;
+        if (input->peek(&next, 1) != 1 || !isIdentifierChar(static_cast<unsigned char>(next)))
             return true;
     }
     word.forget(VrmlWord::Scale);
@@ -477,26 +480,32 @@ Site* VrmlParser::parseSite()
 // end of the Inline node, so that a missing or broken body part leaves the tree's nesting intact.
 BodyPartShape* VrmlParser::parseInline()
 {
-    auto shape = std::make_unique<BodyPartShape>();
     std::array<char, maxUrlLength + 1> url{};
     readUrl(url);
-    if (url[0] != 0) {
-        const QString caption = QString::fromLocal8Bit(url.data());
-        std::FILE* part = openForReading(url.data());
-        if (!part) {
-            message("VRML Parser Error", caption);
-        } else {
-            input = part;
-            const bool read = readBodyPart(*shape, caption, isClockwiseFile(url.data()));
-            std::fclose(part);
-            input = file;
-            if (!read)
-                shape.reset();
-        }
+    std::unique_ptr<BodyPartShape> shape;
+    QFile part(QString::fromLocal8Bit(url.data()));
+    if (url[0] != 0 && openForReading(part)) {
+        shape.reset(parseBodyPart(part, url.data()));
+    } else {
+        // Without its file the segment still gets a shape, one that draws nothing.
+        if (url[0] != 0)
+            message("VRML Parser Error", part.fileName());
+        shape = std::make_unique<BodyPartShape>();
     }
     skipTo('}');
     word.clear();
-    if (!shape)
+    return shape.release();
+}
+
+BodyPartShape* VrmlParser::parseBodyPart(QIODevice& device, const char* url)
+{
+    auto shape = std::make_unique<BodyPartShape>();
+    QIODevice* const humanoid = std::exchange(input, &device);
+    word.clear();
+    const bool read = readBodyPart(*shape, QString::fromLocal8Bit(url), isClockwiseFile(url));
+    input = humanoid;
+    word.clear();
+    if (!read)
         return nullptr;
     for (MeshPart& part : shape->meshParts)
         if (!computeNormals(part))

@@ -4,7 +4,6 @@
 
 #include <QWidget>
 #include <array>
-#include <cstdio>
 #include <functional>
 #include <initializer_list>
 
@@ -13,6 +12,7 @@ class Human;
 class Joint;
 struct MeshPart;
 class Node;
+class QIODevice;
 class Segment;
 class Site;
 
@@ -29,6 +29,12 @@ public:
     // 1 when the file was read (the humanoid holds what was read), 0 when there was no file name or
     // the file could not be opened.
     int parseFile(const char* fileName, Human* human);
+    // The humanoid file that the rest of an open device holds; its Inline urls still name files.
+    // Returns 1.
+    int parse(QIODevice& humanoid, Human* human);
+    // The body part that the rest of an open device holds, read as an Inline node naming url would
+    // read it: the url chooses the winding and captions the messages. Null when the part is bad.
+    BodyPartShape* parseBodyPart(QIODevice& device, const char* url);
 
     // An Inline url keeps at most this many characters.
     static constexpr int maxUrlLength = 1023;
@@ -94,8 +100,7 @@ private:
     bool readFaces(MeshPart& part, const QString& caption, bool flipAll);
     void readWinding(BodyPartShape& shape);
 
-    std::FILE* file = nullptr;  // the humanoid file while a parse runs
-    std::FILE* input = nullptr; // the file being read: the humanoid file or a body-part file
+    QIODevice* input = nullptr; // the file being read: the humanoid file or a body-part file
     VrmlWord word;
     int depth = 0;
     int nodeCount = 0;

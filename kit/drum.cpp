@@ -123,7 +123,16 @@ void Drum::applyMovingPart(GlMatrix& frame) const
     }
 }
 
-void Drum::save(QTextStream& stream, const QString& soundDir)
+namespace {
+
+QString baseName(const DynaLevel& level)
+{
+    return level.file.mid(level.file.lastIndexOf('/') + 1);
+}
+
+} // namespace
+
+void Drum::save(QTextStream& stream) const
 {
     stream << type << "\n" << id << "\n" << priority << name << "\n";
     for (int i = 0; i < 3; ++i)
@@ -138,17 +147,24 @@ void Drum::save(QTextStream& stream, const QString& soundDir)
                << uint(hitpoint->levels.size()) << "\n";
         for (const auto& level : hitpoint->levels) {
             stream << level->maxVelo << "\n" << level->minVelo << "\n" << level->sndID;
-            if (level->sndID >= 0) {
-                const QString baseName = level->file.mid(level->file.lastIndexOf('/') + 1);
-                stream << baseName;
-                copySoundFile(level->file, soundDir + baseName);
-            }
+            if (level->sndID >= 0)
+                stream << baseName(*level);
             stream << "\n";
         }
     }
     stream << uint(children.size()) << "\n";
-    for (Node* child : children)
-        static_cast<Drum*>(child)->save(stream, soundDir);
+    for (const Node* child : children)
+        static_cast<const Drum*>(child)->save(stream);
+}
+
+void Drum::copySounds(const QString& soundDir) const
+{
+    for (const auto& hitpoint : hitpoints)
+        for (const auto& level : hitpoint->levels)
+            if (level->sndID >= 0)
+                copySoundFile(level->file, soundDir + baseName(*level));
+    for (const Node* child : children)
+        static_cast<const Drum*>(child)->copySounds(soundDir);
 }
 
 void copySoundFile(const QString& source, const QString& target)

@@ -38,9 +38,12 @@ public:
     // Draws the piece on the current matrix, which keeps the piece's transform, then its subtree.
     void drawWithLists(bool bbox, bool hits, bool relate, GLuint listBase) override;
 
-    // Writes this drum's record and those of its subtree, copying each level's sound file into
-    // soundDir (a folder path ending in "/").
-    void save(QTextStream& stream, const QString& soundDir);
+    // Writes this drum's record and those of its subtree; each level's sound is named by its file
+    // name alone, to be read from the kit's sound folder.
+    void save(QTextStream& stream) const;
+    // Copies the sound file of every level of this drum and its subtree into soundDir (a folder
+    // path ending in "/") under that file name.
+    void copySounds(const QString& soundDir) const;
 
     float translation[3] = {0, 0, 0};
     float rotation[3] = {0, 0, 0};

@@ -48,24 +48,44 @@ bool DrumSetFile::write(const DrumSet& kit, const QString& path)
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    QTextStream stream(&file);
-    stream << kit.name << "\n" << kit.info << "\n" << kit.version << "\n";
-    for (int i = 0; i < 3; ++i)
-        stream << kit.translation[i] << "\n" << kit.rotation[i] << "\n" << kit.scale[i] << "\n";
-    stream << uint(kit.rootDrums.size()) << "\n";
     for (const auto& drum : kit.rootDrums)
-        drum->save(stream, folder + "/");
-    stream.flush();
-    if (stream.status() != QTextStream::Ok) {
+        drum->copySounds(folder + "/");
+    if (!write(kit, file)) {
         file.cancelWriting();
         return false;
     }
     return file.commit();
 }
 
+bool DrumSetFile::write(const DrumSet& kit, QIODevice& device)
+{
+    QTextStream stream(&device);
+    stream << kit.name << "\n" << kit.info << "\n" << kit.version << "\n";
+    for (int i = 0; i < 3; ++i)
+        stream << kit.translation[i] << "\n" << kit.rotation[i] << "\n" << kit.scale[i] << "\n";
+    stream << uint(kit.rootDrums.size()) << "\n";
+    for (const auto& drum : kit.rootDrums)
+        drum->save(stream);
+    stream.flush();
+    return stream.status() == QTextStream::Ok;
+}
+
 DrumSetReader::DrumSetReader(const QString& path, int& soundCounter, int& drumCounter,
                              SoundAnnouncer addSound)
-    : text(std::make_unique<StreamText>(readFileText(path))),
+    : DrumSetReader(readFileText(path), path, soundCounter, drumCounter, std::move(addSound))
+{
+}
+
+DrumSetReader::DrumSetReader(QIODevice& device, const QString& path, int& soundCounter,
+                             int& drumCounter, SoundAnnouncer addSound)
+    : DrumSetReader(StreamText::readDevice(device, maxFileSize), path, soundCounter, drumCounter,
+                    std::move(addSound))
+{
+}
+
+DrumSetReader::DrumSetReader(QString content, const QString& path, int& soundCounter,
+                             int& drumCounter, SoundAnnouncer addSound)
+    : text(std::make_unique<StreamText>(std::move(content))),
       soundFolderSlash(DrumSetFile::soundFolder(path) + "/"), soundCounter(soundCounter),
       drumCounter(drumCounter), addSound(std::move(addSound))
 {

@@ -6,6 +6,8 @@
 #include <functional>
 #include <memory>
 
+class QIODevice;
+
 // A kit file ("*.set") and the folder of sound copies beside it. Both editor panels load and save
 // kits through these; they add only their dialogs and refreshes.
 namespace DrumSetFile {
@@ -21,6 +23,10 @@ QString withExtension(const QString& path);
 // every sound into it. The file is replaced only by a complete one: returns false, leaving any
 // old file as it was, when it cannot be written. An empty path writes nothing.
 bool write(const DrumSet& kit, const QString& path);
+
+// Writes the kit's records alone to an open device: no folder is made and no sound copied.
+// Returns false when the device did not take them all.
+bool write(const DrumSet& kit, QIODevice& device);
 
 } // namespace DrumSetFile
 
@@ -39,6 +45,10 @@ public:
 
     DrumSetReader(const QString& path, int& soundCounter, int& drumCounter,
                   SoundAnnouncer addSound);
+    // Reads the rest of an open device that holds the file at path: the sounds are still read
+    // from the folder beside path.
+    DrumSetReader(QIODevice& device, const QString& path, int& soundCounter, int& drumCounter,
+                  SoundAnnouncer addSound);
     ~DrumSetReader();
 
     // The header and every root drum with its subtree into kit, which holds no drums yet.
@@ -48,6 +58,8 @@ public:
     const QString& soundDir() const { return soundFolderSlash; }
 
 private:
+    DrumSetReader(QString content, const QString& path, int& soundCounter, int& drumCounter,
+                  SoundAnnouncer addSound);
     bool startRecord();
     void readDrum(DrumSet& kit, Drum& drum, int depth);
     void readHitpoint(Drum& drum);

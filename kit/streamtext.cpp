@@ -40,7 +40,10 @@ StreamText::StreamText(QString content) : text(std::move(content))
 
 QString StreamText::readDevice(QIODevice& device, qint64 maxBytes)
 {
-    QString content = QString::fromUtf8(device.read(maxBytes));
+    // A file or buffer knows what it holds: the read then allocates that, not the whole limit.
+    const qint64 wanted =
+        device.isSequential() ? maxBytes : qMin(maxBytes, device.bytesAvailable());
+    QString content = QString::fromUtf8(device.read(wanted));
     if (content.startsWith(QChar(0xFEFF)))
         content.remove(0, 1);
     return content;

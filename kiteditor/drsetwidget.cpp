@@ -1,6 +1,7 @@
 #include "kiteditor/drsetwidget.h"
 
 #include "common/dialogs.h"
+#include "common/panellook.h"
 #include "common/popupmenu.h"
 #include "kit/drumsetfile.h"
 
@@ -172,77 +173,21 @@ private:
     QWidget* widget;
 };
 
-QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, const QRect& geometry)
-{
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(name);
-    label->setGeometry(geometry);
-    return label;
-}
-
-QLabel* makePicture(QWidget* parent, const char* name, const QString& file, const QRect& geometry)
-{
-    QLabel* label = makeLabel(parent, name, QString(), geometry);
-    label->setPixmap(QPixmap(file));
-    label->setScaledContents(true);
-    return label;
-}
-
-QLineEdit* makeLineEdit(QWidget* parent, const char* name, const QRect& geometry)
-{
-    auto* edit = new QLineEdit(parent);
-    edit->setObjectName(name);
-    edit->setGeometry(geometry);
-    return edit;
-}
-
-QPushButton* makeButton(QWidget* parent, const char* name, const QString& text,
-                        const QRect& geometry)
-{
-    auto* button = new QPushButton(text, parent);
-    button->setObjectName(name);
-    button->setGeometry(geometry);
-    return button;
-}
-
 QSpinBox* makeSpinBox(QWidget* parent, const char* name, int x, int limit)
 {
-    auto* spin = new QSpinBox(parent);
-    spin->setObjectName(name);
-    spin->setGeometry(x, 20, 50, 20);
-    spin->setRange(-limit, limit);
-    return spin;
+    return PanelLook::spinBox(parent, name, QRect(x, 20, 50, 20), -limit, limit, 0);
 }
 
 QGroupBox* makeGroup(QWidget* parent, const char* name, const QString& title, int y)
 {
-    auto* group = new QGroupBox(title, parent);
-    group->setObjectName(name);
-    group->setGeometry(10, y, 183, 50);
-    return group;
+    return PanelLook::group(parent, name, title, QRect(10, y, 183, 50));
 }
 
 QLabel* makeLock(QWidget* parent, const char* name, int x, int y)
 {
-    QLabel* lock = makePicture(parent, name, "Textures/lock111.bmp", QRect(x, y, 10, 10));
+    QLabel* lock = PanelLook::picture(parent, name, "Textures/lock111.bmp", QRect(x, y, 10, 10));
     lock->hide();
     return lock;
-}
-
-// The bronze background and, where the picture is there, the buttons' face.
-void dressPanel(QFrame* frame)
-{
-    const QPixmap bronze("Textures/bronze4.bmp");
-    if (!bronze.isNull()) {
-        QPalette palette = frame->palette();
-        palette.setBrush(QPalette::Window, QBrush(bronze));
-        frame->setPalette(palette);
-    }
-    frame->setAutoFillBackground(true);
-    if (!QPixmap("Textures/button111.bmp").isNull())
-        frame->setStyleSheet("QPushButton { border-image: url(Textures/button111.bmp) 0 0 0 0 "
-                             "stretch stretch; }"
-                             "QPushButton:pressed { padding: 2px 0 0 2px; }");
 }
 
 } // namespace
@@ -262,42 +207,35 @@ DrsetWidget::~DrsetWidget() = default;
 
 void DrsetWidget::buildForm()
 {
-    drsetWidget = new QFrame(this);
-    drsetWidget->setObjectName("drsetWidget");
-    drsetWidget->setGeometry(0, 0, 200, 600);
+    using namespace PanelLook;
+    PanelLook::applyTextures(this);
+    drsetWidget = place(new QFrame(this), "drsetWidget", QRect(0, 0, 200, 600));
     drsetWidget->setFrameShape(QFrame::WinPanel);
     drsetWidget->setFrameShadow(QFrame::Raised);
-    dressPanel(drsetWidget);
     QWidget* f = drsetWidget; // every widget of the form lies in the frame
 
-    drsetLabel = makeLabel(f, "drsetLabel", "Drumset", QRect(10, 9, 100, 20));
-    drsetNewButton = makeButton(f, "drsetNewButton", "New", QRect(70, 7, 40, 21));
-    drsetLoadButton = makeButton(f, "drsetLoadButton", "Load", QRect(110, 7, 40, 21));
-    drsetSaveButton = makeButton(f, "drsetSaveButton", "Save", QRect(150, 7, 40, 21));
-    drsetNameLabel = makeLabel(f, "drsetNameLabel", "Name", QRect(10, 32, 30, 21));
-    drsetNameLineEdit = makeLineEdit(f, "drsetNameLineEdit", QRect(40, 32, 150, 20));
-    drsetInfoLabel = makeLabel(f, "drsetInfoLabel", " Info", QRect(10, 57, 30, 21));
-    drsetInfoLineEdit = makeLineEdit(f, "drsetInfoLineEdit", QRect(40, 57, 150, 20));
-    drsetVersionLabel = makeLabel(f, "drsetVersionLabel", "Version", QRect(10, 82, 40, 21));
-    drsetVersionLineEdit = makeLineEdit(f, "drsetVersionLineEdit", QRect(50, 82, 130, 20));
-    drsetLine1 = makePicture(f, "drsetLine1", "Textures/hline111.bmp", QRect(10, 110, 181, 20));
+    drsetLabel = title(f, "drsetLabel", "Drumset", QRect(10, 9, 100, 20), 10);
+    drsetNewButton = button(f, "drsetNewButton", "New", QRect(70, 7, 40, 21));
+    drsetLoadButton = button(f, "drsetLoadButton", "Load", QRect(110, 7, 40, 21));
+    drsetSaveButton = button(f, "drsetSaveButton", "Save", QRect(150, 7, 40, 21));
+    drsetNameLabel = label(f, "drsetNameLabel", "Name", QRect(10, 32, 30, 21));
+    drsetNameLineEdit = place(new QLineEdit(f), "drsetNameLineEdit", QRect(40, 32, 150, 20));
+    drsetInfoLabel = label(f, "drsetInfoLabel", " Info", QRect(10, 57, 30, 21));
+    drsetInfoLineEdit = place(new QLineEdit(f), "drsetInfoLineEdit", QRect(40, 57, 150, 20));
+    drsetVersionLabel = label(f, "drsetVersionLabel", "Version", QRect(10, 82, 40, 21));
+    drsetVersionLineEdit = place(new QLineEdit(f), "drsetVersionLineEdit", QRect(50, 82, 130, 20));
+    drsetLine1 = picture(f, "drsetLine1", "Textures/hline111.bmp", QRect(10, 110, 181, 20));
 
-    drumLabel = makeLabel(f, "drumLabel", "Drum", QRect(10, 135, 50, 21));
-    drumAddButton = makeButton(f, "drumAddButton", "Add child", QRect(50, 135, 70, 21));
-    drumRemoveButton = makeButton(f, "drumRemoveButton", "Remove", QRect(120, 135, 70, 21));
-    drumSelLabel = makeLabel(f, "drumSelLabel", "Part to edit", QRect(15, 165, 180, 20));
-    drumList = new QListWidget(f);
-    drumList->setObjectName("drumList");
-    drumList->setGeometry(10, 190, 180, 160);
-    drumBodyLabel = makeLabel(f, "drumBodyLabel", "Type of Body", QRect(15, 355, 180, 21));
-    drumBodyCombo = new QComboBox(f);
-    drumBodyCombo->setObjectName("drumBodyCombo");
-    drumBodyCombo->setGeometry(10, 380, 180, 21);
-    priorLabel = makeLabel(f, "priorLabel", "Left            Hand Priority            Right",
-                           QRect(15, 415, 175, 21));
-    priorSlider = new QSlider(Qt::Horizontal, f);
-    priorSlider->setObjectName("priorSlider");
-    priorSlider->setGeometry(20, 440, 160, 20);
+    drumLabel = title(f, "drumLabel", "Drum", QRect(10, 135, 50, 21), 10);
+    drumAddButton = button(f, "drumAddButton", "Add child", QRect(50, 135, 70, 21));
+    drumRemoveButton = button(f, "drumRemoveButton", "Remove", QRect(120, 135, 70, 21));
+    drumSelLabel = label(f, "drumSelLabel", "Part to edit", QRect(15, 165, 180, 20));
+    drumList = place(new QListWidget(f), "drumList", QRect(10, 190, 180, 160));
+    drumBodyLabel = label(f, "drumBodyLabel", "Type of Body", QRect(15, 355, 180, 21));
+    drumBodyCombo = place(new QComboBox(f), "drumBodyCombo", QRect(10, 380, 180, 21));
+    priorLabel = label(f, "priorLabel", "Left            Hand Priority            Right",
+                       QRect(15, 415, 175, 21));
+    priorSlider = place(new QSlider(Qt::Horizontal, f), "priorSlider", QRect(20, 440, 160, 20));
     priorSlider->setRange(-3, 3);
     priorSlider->setPageStep(1);
     priorSlider->setValue(0);
@@ -324,10 +262,9 @@ void DrsetWidget::buildForm()
     noOtherChildrenMenu = new PopupMenu(this);
     noOtherChildrenMenu->insertItem("- no other children possible -", 0);
 
-    // The form's texts were laid out for Arial at the classic 8 points; the priority scale's
-    // spread-out text needs a little less to show its "Right".
-    drsetWidget->setFont(QFont("Arial", 8));
-    QFont scale("Arial");
+    // The priority scale's spread-out text needs a little less to show its "Right".
+    drsetWidget->setFont(bodyFont());
+    QFont scale = bodyFont();
     scale.setPointSizeF(7.5);
     priorLabel->setFont(scale);
     applyFonts(10);
@@ -362,9 +299,7 @@ void DrsetWidget::applyFonts(int titlePoints)
     QFont frameFont = drsetWidget->font();
     frameFont.setFamily("Arial");
     drsetWidget->setFont(frameFont);
-    QFont title("Arial", titlePoints);
-    title.setBold(true);
-    drsetLabel->setFont(title);
+    drsetLabel->setFont(PanelLook::titleFont(titlePoints));
     QFont bold = drumLabel->font();
     bold.setBold(true);
     drumLabel->setFont(bold);
@@ -542,14 +477,17 @@ void DrsetWidget::unlink(Drum& drum)
 }
 
 // Children first, then the drum's own levels: each release shifts the engine's later sounds
-// down by one, and the kit's identifiers follow before the next release.
+// down by one, and the kit's identifiers follow before the next release. A release sends the
+// selected drum to the hit-point panel, which may hand its hit points back as new copies: the
+// list is read anew at every step.
 void DrsetWidget::releaseSounds(Drum& drum)
 {
     for (Node* child : drum.children)
         releaseSounds(static_cast<Drum&>(*child));
-    for (const auto& hitpoint : drum.hitpoints) {
-        for (const auto& level : hitpoint->levels) {
-            const int id = level->sndID;
+    const auto& hitpoints = drum.hitpoints;
+    for (std::size_t h = 0; h < hitpoints.size(); ++h) {
+        for (std::size_t l = 0; h < hitpoints.size() && l < hitpoints[h]->levels.size(); ++l) {
+            const int id = hitpoints[h]->levels[l]->sndID;
             if (id < 0)
                 continue;
             emit removeSound(id);

@@ -1,12 +1,12 @@
 #include "kiteditor/hitpointwidget.h"
 
 #include "common/dialogs.h"
+#include "common/panellook.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
-#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -29,8 +29,6 @@ constexpr int velocityCount = 128;
 // Drags may carry a hit point far beyond what the spin boxes show (metres, not centimetres).
 constexpr float dragLimit = 999.0f;
 
-constexpr const char* background = "Textures/bronze4.bmp";
-constexpr const char* buttonFace = "Textures/button111.bmp";
 constexpr const char* divider = "Textures/vline111.bmp";
 constexpr const char* logo = "Textures/logo111.bmp";
 
@@ -63,29 +61,10 @@ float fromCentimetres(int cm)
     return std::nextafter(metres, cm > 0 ? dragLimit : -dragLimit);
 }
 
-// The panels' shared look. An image that cannot be read leaves the toolkit's own look.
-void setBackground(QWidget* widget, const char* image)
+// Whether a spin box's value is only what it shows for the stored value: a refresh, not an edit.
+bool showsStored(const QSpinBox* spin, int stored, int value)
 {
-    const QPixmap pixmap(image);
-    if (pixmap.isNull())
-        return;
-    // Styles derive their frame and shade colours from the brush's colour: give it the image's.
-    const QColor average = pixmap.toImage()
-                               .scaled(1, 1, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
-                               .pixelColor(0, 0);
-    QPalette palette = widget->palette();
-    palette.setBrush(QPalette::Window, QBrush(average, pixmap));
-    widget->setPalette(palette);
-    widget->setAutoFillBackground(true);
-}
-
-void setButtonFace(QPushButton* button)
-{
-    if (!QFile::exists(buttonFace))
-        return;
-    button->setStyleSheet(QString("QPushButton { border-image: url(%1) 0 0 0 0 stretch stretch; }"
-                                  "QPushButton:pressed { padding-top: 2px; padding-left: 2px; }")
-                              .arg(buttonFace));
+    return value == std::clamp(stored, spin->minimum(), spin->maximum());
 }
 
 void setColour(QWidget* widget, QPalette::ColorRole role, const QColor& colour)
@@ -95,57 +74,9 @@ void setColour(QWidget* widget, QPalette::ColorRole role, const QColor& colour)
     widget->setPalette(palette);
 }
 
-template <typename W> W* place(W* widget, const QString& name, const QRect& geometry)
-{
-    widget->setObjectName(name);
-    widget->setGeometry(geometry);
-    return widget;
-}
-
-QLabel* makeLabel(QWidget* parent, const QString& name, const QRect& geometry, const char* text)
-{
-    return place(new QLabel(text, parent), name, geometry);
-}
-
-QLabel* makePicture(QWidget* parent, const QRect& geometry, const char* image)
-{
-    auto* label = place(new QLabel(parent), QString(), geometry);
-    label->setPixmap(QPixmap(image));
-    return label;
-}
-
-QPushButton* makeButton(QWidget* parent, const QString& name, const QRect& geometry,
-                        const QString& text)
-{
-    auto* button = place(new QPushButton(text, parent), name, geometry);
-    setButtonFace(button);
-    return button;
-}
-
-QComboBox* makeCombo(QWidget* parent, const char* name, const QRect& geometry)
-{
-    return place(new QComboBox(parent), name, geometry);
-}
-
-QSpinBox* makeSpin(QWidget* parent, const char* name, const QRect& geometry, int minimum,
-                   int maximum, int value)
-{
-    auto* spin = place(new QSpinBox(parent), name, geometry);
-    spin->setRange(minimum, maximum);
-    spin->setValue(value);
-    // A typed number counts once it is complete, not at every keystroke.
-    spin->setKeyboardTracking(false);
-    return spin;
-}
-
-QGroupBox* makeGroup(QWidget* parent, const char* name, const QRect& geometry, const QString& title)
-{
-    return place(new QGroupBox(title, parent), name, geometry);
-}
-
 QFrame* makeFrame(QWidget* parent, const char* name, const QRect& geometry, int style)
 {
-    auto* frame = place(new QFrame(parent), name, geometry);
+    auto* frame = PanelLook::place(new QFrame(parent), name, geometry);
     frame->setFrameStyle(style);
     return frame;
 }
@@ -183,96 +114,100 @@ bool HitpointWidget::event(QEvent* e)
 
 void HitpointWidget::applyFonts()
 {
-    QFont family;
-    family.setFamily("Arial");
-    hitpointFrame->setFont(family);
-    QFont bold;
-    bold.setBold(true);
-    hitLabel->setFont(bold);
-    dynaLabel->setFont(bold);
+    QFont frameFont = hitpointFrame->font();
+    frameFont.setFamily("Arial");
+    hitpointFrame->setFont(frameFont);
+    for (QLabel* heading : {hitLabel, dynaLabel}) {
+        QFont bold = heading->font();
+        bold.setBold(true);
+        heading->setFont(bold);
+    }
 }
 
 // ---- The form -------------------------------------------------------------------------------
 
 void HitpointWidget::buildForm()
 {
+    PanelLook::applyTextures(this);
     hitpointFrame =
         makeFrame(this, "hitpointWidget", {0, 0, 600, 200}, QFrame::WinPanel | QFrame::Raised);
-    setBackground(hitpointFrame, background);
+    hitpointFrame->setFont(PanelLook::bodyFont());
     buildHitpointControls();
     buildLevelControls();
     buildTestButtons();
     buildViewControls();
-    applyFonts();
 }
 
 void HitpointWidget::buildHitpointControls()
 {
+    using namespace PanelLook;
     QFrame* f = hitpointFrame;
-    hitLabel = makeLabel(f, "hitLabel", {10, 10, 60, 20}, "> Hitpoint");
-    hitCombo = makeCombo(f, "hitCombo", {70, 10, 120, 21});
-    makeLabel(f, "hitNameLabel", {10, 35, 40, 20}, "Name");
+    hitLabel = title(f, "hitLabel", "> Hitpoint", {10, 10, 60, 20});
+    hitCombo = place(new QComboBox(f), "hitCombo", {70, 10, 120, 21});
+    label(f, "hitNameLabel", "Name", {10, 35, 40, 20});
     hitNameLineEdit = place(new QLineEdit(f), "hitNameLineEdit", {70, 35, 121, 20});
-    hitAddButton = makeButton(f, "hitAddButton", {10, 65, 81, 21}, "Add");
-    hitRemoveButton = makeButton(f, "hitRemoveButton", {110, 65, 81, 21}, "Remove");
-    makeLabel(f, "hitTypeLabel", {10, 92, 30, 21}, "Type");
-    hitTypeCombo = makeCombo(f, "hitTypeCombo", {70, 92, 120, 21});
+    hitAddButton = button(f, "hitAddButton", "Add", {10, 65, 81, 21});
+    hitRemoveButton = button(f, "hitRemoveButton", "Remove", {110, 65, 81, 21});
+    label(f, "hitTypeLabel", "Type", {10, 92, 30, 21});
+    hitTypeCombo = place(new QComboBox(f), "hitTypeCombo", {70, 92, 120, 21});
     QGroupBox* translate =
-        makeGroup(f, "hitTranslateGroup", {10, 118, 183, 50}, "Translate   X Y Z  [cm]");
-    hitTranslateXSpin = makeSpin(translate, "hitTranslateXSpin", {7, 20, 50, 20}, -999, 999, 0);
-    hitTranslateYSpin = makeSpin(translate, "hitTranslateYSpin", {67, 20, 50, 20}, -999, 999, 0);
-    hitTranslateZSpin = makeSpin(translate, "hitTranslateZSpin", {127, 20, 50, 20}, -999, 999, 0);
-    makeLabel(f, "hitVeloLabel", {12, 173, 121, 21}, "Velocity to Volume  [%]");
-    hitVeloSpin = makeSpin(f, "hitVeloSpin", {143, 174, 50, 20}, 0, 100, 50);
+        group(f, "hitTranslateGroup", "Translate   X Y Z  [cm]", {10, 118, 183, 50});
+    hitTranslateXSpin = spinBox(translate, "hitTranslateXSpin", {7, 20, 50, 20}, -999, 999, 0);
+    hitTranslateYSpin = spinBox(translate, "hitTranslateYSpin", {67, 20, 50, 20}, -999, 999, 0);
+    hitTranslateZSpin = spinBox(translate, "hitTranslateZSpin", {127, 20, 50, 20}, -999, 999, 0);
+    label(f, "hitVeloLabel", "Velocity to Volume  [%]", {12, 173, 121, 21});
+    hitVeloSpin = spinBox(f, "hitVeloSpin", {143, 174, 50, 20}, 0, 100, 50);
 }
 
 void HitpointWidget::buildLevelControls()
 {
+    using namespace PanelLook;
     QFrame* f = hitpointFrame;
-    dynaLabel = makeLabel(f, "dynaLabel", {220, 10, 100, 21}, "> Dynamics Level");
-    dynaCombo = makeCombo(f, "dynaCombo", {320, 10, 51, 21});
-    makeFrame(f, "dynaLevelLine", {228, 40, 132, 8}, QFrame::HLine | QFrame::Sunken);
+    dynaLabel = title(f, "dynaLabel", "> Dynamics Level", {220, 10, 100, 21});
+    dynaCombo = place(new QComboBox(f), "dynaCombo", {320, 10, 51, 21});
+    etch(makeFrame(f, "dynaLevelLine", {228, 40, 132, 8}, QFrame::HLine | QFrame::Sunken));
     dynaLevelLineh = makeShade(f, "dynaLevelLineh", {357, 40, 0, 6});
     dynaLevelLinel = makeShade(f, "dynaLevelLinel", {230, 40, 0, 6});
-    dynaRemoveButton = makeButton(f, "dynaRemoveButton", {300, 60, 70, 21}, "Remove");
-    dynaAddButton = makeButton(f, "dynaAddButton", {220, 60, 70, 21}, "Add");
-    dynaMaxveloSpin = makeSpin(f, "dynaMaxveloSpin", {320, 100, 50, 20}, 1, 127, 127);
-    makeLabel(f, "dynaMaxveloLabel", {230, 100, 70, 21}, "Max Velocity");
-    QGroupBox* sound = makeGroup(f, "soundGroup", {220, 121, 150, 70}, "Sound");
-    soundNameLabel = makeLabel(sound, "soundNameLabel", {10, 18, 130, 21}, "File Name");
+    dynaRemoveButton = button(f, "dynaRemoveButton", "Remove", {300, 60, 70, 21});
+    dynaAddButton = button(f, "dynaAddButton", "Add", {220, 60, 70, 21});
+    dynaMaxveloSpin = spinBox(f, "dynaMaxveloSpin", {320, 100, 50, 20}, 1, 127, 127);
+    label(f, "dynaMaxveloLabel", "Max Velocity", {230, 100, 70, 21});
+    QGroupBox* sound = group(f, "soundGroup", "Sound", {220, 121, 150, 70});
+    soundNameLabel = label(sound, "soundNameLabel", "File Name", {10, 18, 130, 21});
     soundNameLabel->setAlignment(Qt::AlignCenter);
     setColour(soundNameLabel, QPalette::WindowText, QColor(20, 30, 90));
-    soundLoadButton = makeButton(sound, "soundLoadButton", {10, 40, 130, 21}, "Load Soundfile");
+    soundLoadButton = button(sound, "soundLoadButton", "Load Soundfile", {10, 40, 130, 21});
 }
 
 void HitpointWidget::buildTestButtons()
 {
-    QGroupBox* velo = makeGroup(hitpointFrame, "veloGroup", {380, 8, 55, 185}, QString());
-    QGroupBox* box = makeGroup(velo, "GroupBox12", {2, 2, 50, 180}, "GroupBox12");
+    using namespace PanelLook;
+    QGroupBox* velo = group(hitpointFrame, "veloGroup", QString(), {380, 8, 55, 185});
+    QGroupBox* box = group(velo, "GroupBox12", "GroupBox12", {2, 2, 50, 180});
     veloButtons = new QButtonGroup(box);
     veloButtons->setObjectName("GroupBox12");
     // Made top to bottom, so that the group numbers them 0 ("120") to 11 ("10").
     for (int i = 0; i < testButtons; ++i) {
         const QString velocity = QString::number(testVelocity(i));
-        QPushButton* button =
-            makeButton(box, "velo" + velocity + "Button", {0, 15 * i, 51, 16}, velocity);
-        veloButtons->addButton(button, i);
+        veloButtons->addButton(
+            button(box, "velo" + velocity + "Button", velocity, {0, 15 * i, 51, 16}), i);
     }
 }
 
 void HitpointWidget::buildViewControls()
 {
+    using namespace PanelLook;
     QFrame* f = hitpointFrame;
-    makePicture(f, {200, 10, 6, 180}, divider);
-    makePicture(f, {447, 10, 6, 180}, divider);
-    makeLabel(f, "showDrummerLabel", {470, 15, 100, 21}, "Show drummer");
+    picture(f, QString(), divider, {200, 10, 6, 180});
+    picture(f, QString(), divider, {447, 10, 6, 180});
+    label(f, "showDrummerLabel", "Show drummer", {470, 15, 100, 21});
     showDrummerCheck = place(new QCheckBox(f), "showDrummerCheck", {575, 17, 15, 15});
-    makeLabel(f, "showHitLabel", {470, 40, 100, 21}, "Show Hitpoints");
+    label(f, "showHitLabel", "Show Hitpoints", {470, 40, 100, 21});
     showHitCheck = place(new QCheckBox(f), "showHitCheck", {575, 42, 15, 15});
     // As the view starts in the drum-set editor: crosses shown, drummer hidden.
     showHitCheck->setChecked(true);
-    QGroupBox* logoGroup = makeGroup(f, "logoGroup1", {464, 125, 126, 66}, QString());
-    makePicture(logoGroup, {3, 3, 120, 60}, logo);
+    QGroupBox* logoGroup = group(f, "logoGroup1", QString(), {464, 125, 126, 66});
+    picture(logoGroup, QString(), logo, {3, 3, 120, 60});
 }
 
 void HitpointWidget::connectControls()
@@ -523,8 +458,7 @@ void HitpointWidget::setPosition(int axis, int cm)
     }
     // A value that only shows the stored position changes nothing: storing it back would move
     // the point by a centimetre at each refresh.
-    const QSpinBox* spin = translateSpin(axis);
-    if (std::clamp(centimetres(coordinate(axis)), spin->minimum(), spin->maximum()) != cm)
+    if (!showsStored(translateSpin(axis), centimetres(coordinate(axis)), cm))
         coordinate(axis) = fromCentimetres(cm);
     emit sendDrum(workDrum.get());
 }
@@ -559,7 +493,9 @@ void HitpointWidget::movePosition(int axis, float metres)
 void HitpointWidget::hitVelo(int percent)
 {
     if (hitSelected()) {
-        hit().veloToVol = percent;
+        // A percentage from a file beyond the spin box's range stays as it is while shown.
+        if (!showsStored(hitVeloSpin, hit().veloToVol, percent))
+            hit().veloToVol = percent;
         emit sendDrum(workDrum.get());
     }
     updateAll();
@@ -616,9 +552,8 @@ void HitpointWidget::dynaMax(int velocity)
         return;
     }
     // As with positions, a value that only shows the stored maximum changes nothing.
-    const int stored = levelSelected() ? level().maxVelo : 0;
     const bool edited =
-        velocity != std::clamp(stored, dynaMaxveloSpin->minimum(), dynaMaxveloSpin->maximum());
+        !showsStored(dynaMaxveloSpin, levelSelected() ? level().maxVelo : 0, velocity);
     if (levelSelected() && currentLevel > 0 && edited) {
         DynaLevel& shown = level();
         DynaLevel& above = *hit().levels[currentLevel - 1];

@@ -54,8 +54,18 @@ void Mixer::apply(const MixerCommand& c, int64_t blockStart)
     const bool validSlot = c.channel >= 0 && c.channel < maxModules;
     switch (c.type) {
     case MixerCommand::Type::Start:
-        if (validChannel)
+        if (validChannel) {
             voices[c.channel] = {c.sample, std::max(c.frame, blockStart), 1.0f};
+            pending[c.channel] = {};
+        }
+        break;
+    case MixerCommand::Type::StartOnTick:
+        if (validChannel && c.slot >= 0 && c.slot < maxModules && c.tick >= 0)
+            startOnTick(c, blockStart);
+        break;
+    case MixerCommand::Type::CancelOnTick:
+        if (validChannel)
+            cancelOnTick(c);
         break;
     case MixerCommand::Type::Volume:
         if (validChannel)
@@ -68,14 +78,17 @@ void Mixer::apply(const MixerCommand& c, int64_t blockStart)
         for (Voice& voice : voices)
             if (voice.sample == c.sample)
                 voice.sample = nullptr;
+        for (OnTick& onTick : pending)
+            if (onTick.voice.sample == c.sample)
+                onTick = {};
         break;
     case MixerCommand::Type::Attach:
-        if (validSlot)
-            modules[c.channel] = {c.module, false, 0, 0, 1, 0};
-        break;
     case MixerCommand::Type::Detach:
-        if (validSlot)
+        if (validSlot) {
             modules[c.channel] = {};
+            modules[c.channel].module = c.module;
+            forgetPending(c.channel);
+        }
         break;
     case MixerCommand::Type::Play:
         if (validSlot && modules[c.channel].module) {
@@ -89,8 +102,10 @@ void Mixer::apply(const MixerCommand& c, int64_t blockStart)
         }
         break;
     case MixerCommand::Type::Stop:
-        if (validSlot)
+        if (validSlot) {
             modules[c.channel].playing = false;
+            forgetPending(c.channel); // their ticks will never come
+        }
         break;
     case MixerCommand::Type::Speed:
         if (validSlot && modules[c.channel].module)
@@ -101,6 +116,41 @@ void Mixer::apply(const MixerCommand& c, int64_t blockStart)
             modules[c.channel].step = std::max(1, c.value);
         break;
     }
+}
+
+void Mixer::startOnTick(const MixerCommand& c, int64_t blockStart)
+{
+    const ModuleState& state = modules[c.slot];
+    const Voice voice{c.sample, 0, float(c.value) / 256.0f, c.slot, c.tick};
+    pending[c.channel] = {};
+    if (c.tick >= state.ticks) {
+        pending[c.channel] = {voice, c.frame};
+        return;
+    }
+    // Its tick has passed: as close to where it belongs as is still possible.
+    const bool remembered = state.ticks - c.tick <= ModuleState::remembered;
+    const int64_t due =
+        remembered ? state.tickFrames[size_t(c.tick % ModuleState::remembered)] + c.frame : 0;
+    voices[c.channel] = voice;
+    voices[c.channel].start = std::max(due, blockStart);
+}
+
+void Mixer::cancelOnTick(const MixerCommand& c)
+{
+    const auto putThere = [&c](const Voice& voice) {
+        return voice.sample && voice.slot == c.slot && voice.tick == c.tick;
+    };
+    if (putThere(pending[c.channel].voice))
+        pending[c.channel] = {};
+    if (putThere(voices[c.channel]))
+        voices[c.channel].sample = nullptr;
+}
+
+void Mixer::forgetPending(int slot)
+{
+    for (OnTick& onTick : pending)
+        if (onTick.voice.slot == slot)
+            onTick = {};
 }
 
 void Mixer::runClocks(int64_t blockStart, int frames)
@@ -125,8 +175,18 @@ void Mixer::report(ModuleState& state, int slot, int64_t frame)
 {
     if (state.orders % state.step != 0)
         return;
+    const int64_t number = state.ticks++;
+    state.tickFrames[size_t(number % ModuleState::remembered)] = frame;
+    for (int channel = 0; channel < voiceLimit; ++channel) {
+        OnTick& onTick = pending[channel];
+        if (!onTick.voice.sample || onTick.voice.slot != slot || onTick.voice.tick > number)
+            continue;
+        voices[channel] = onTick.voice;
+        voices[channel].start = frame + onTick.offset;
+        onTick = {};
+    }
     // A full ring means the GUI has not looked for a long time; the tick is dropped.
-    ticks.push({frame, slot, state.generation, state.lastOrder});
+    ticks.push({frame, number, slot, state.generation, state.lastOrder});
     ticksAdded = true;
 }
 

@@ -5,6 +5,18 @@
 
 #include <utility>
 
+namespace {
+
+// Calls sound(id) for every dynamics level of the hit point whose range holds the velocity.
+template <typename Sound> void forEachSound(const Hitpoint& hitpoint, int velocity, Sound sound)
+{
+    for (const auto& level : hitpoint.levels)
+        if (level->minVelo <= velocity && velocity <= level->maxVelo)
+            sound(level->sndID);
+}
+
+} // namespace
+
 NoteParser::NoteParser(QObject* parent) : QObject(parent)
 {
     qRegisterMetaType<Event>();
@@ -15,10 +27,11 @@ void NoteParser::next(Event e1, Event e2, Event e3, Event e4)
     age({e1, e2, e3, e4});
     playArrivedNotes();
     reactToLastStep();
-    if (history[RightHand][0].drumIndex == -1)
-        return;
-    assignHands();
-    emitMoves();
+    if (history[RightHand][0].drumIndex != -1) {
+        assignHands();
+        emitMoves();
+    }
+    announceSounds();
 }
 
 void NoteParser::reset()
@@ -26,11 +39,13 @@ void NoteParser::reset()
     for (auto& channel : history)
         for (Event& event : channel)
             event = Event();
+    emit cancelSoundsAhead();
 }
 
 void NoteParser::recvSet(DrumSet* set)
 {
     drumSet = set;
+    emit cancelSoundsAhead();
 }
 
 // A note that names no hit point of the kit held now enters as no note at all.
@@ -52,9 +67,8 @@ void NoteParser::playArrivedNotes()
         const Hitpoint* hitpoint = hitpointOf(event);
         if (!hitpoint)
             continue;
-        for (const auto& level : hitpoint->levels)
-            if (level->minVelo <= event.velocity && event.velocity <= level->maxVelo)
-                emit playSound(level->sndID, event.velocity);
+        forEachSound(*hitpoint, event.velocity,
+                     [&](int id) { emit playSound(id, event.velocity); });
         const bool byHand = channel == LeftHand || channel == RightHand;
         if (byHand && !isType(event, BodyTypes::HiHat))
             hit(event);
@@ -122,6 +136,17 @@ void NoteParser::emitMoves()
         emit moveRightHand(right.drumIndex, right.hitpointIndex);
     if (left.drumIndex > -1)
         emit moveLeftHand(left.drumIndex, left.hitpointIndex);
+}
+
+// The hands are assigned: each note of this step is where it will be when it sounds.
+void NoteParser::announceSounds()
+{
+    for (const auto& channel : history) {
+        const Event& event = channel[0];
+        if (const Hitpoint* hitpoint = hitpointOf(event))
+            forEachSound(*hitpoint, event.velocity,
+                         [&](int id) { emit playSoundAhead(id, event.velocity, ticksToSound); });
+    }
 }
 
 Drum* NoteParser::drumOf(const Event& event) const

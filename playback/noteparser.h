@@ -10,10 +10,17 @@ class Hitpoint;
 
 // Turns each song step's four notes into hand moves now, drum reactions one or two steps later
 // and sounds two steps later, when the stick arrives. Runs on the GUI thread only.
+//
+// Each sound is also announced when its note arrives, so that the sound engine can hand it to the
+// audio thread long before it is requested, and have it start on its tick even when the GUI
+// thread is late.
 class NoteParser : public QObject
 {
     Q_OBJECT
 public:
+    // A note sounds two steps after it arrives; a step lasts three ticks of the beat clock.
+    static constexpr int ticksToSound = 6;
+
     explicit NoteParser(QObject* parent = nullptr);
 
 public slots:
@@ -26,6 +33,10 @@ signals:
     void moveRightHand(int drumIndex, int hitpointIndex);
     void moveLeftHand(int drumIndex, int hitpointIndex);
     void playSound(int soundId, int velocity);
+    // playSound(soundId, velocity) is due `ticks` beat-clock ticks from now.
+    void playSoundAhead(int soundId, int velocity, int ticks);
+    // Sounds announced are no longer due (a reset, another kit).
+    void cancelSoundsAhead();
 
 private:
     enum Channel
@@ -43,6 +54,7 @@ private:
     void reactToLastStep();
     void assignHands();
     void emitMoves();
+    void announceSounds();
 
     Drum* drumOf(const Event& event) const;
     Hitpoint* hitpointOf(const Event& event) const;

@@ -1,5 +1,8 @@
 #include "playback/sample.h"
 
+#include "playback/wavlist.h"
+
+#include <QBuffer>
 #include <QFile>
 #include <algorithm>
 #include <cstring>
@@ -126,6 +129,9 @@ sf_count_t memoryTell(void* user)
 
 std::unique_ptr<Sample> decodeSampleFile(const QString& path, int rate)
 {
+    QFile header(path);
+    if (header.open(QIODevice::ReadOnly) && hasNegativeListEntry(header))
+        return nullptr;
     SF_INFO info{};
     SndfilePtr file(sf_open(QFile::encodeName(path).constData(), SFM_READ, &info));
     return decode(file.get(), info, rate);
@@ -133,6 +139,10 @@ std::unique_ptr<Sample> decodeSampleFile(const QString& path, int rate)
 
 std::unique_ptr<Sample> decodeSampleBytes(const QByteArray& bytes, int rate)
 {
+    QBuffer buffer;
+    buffer.setData(bytes);
+    if (buffer.open(QIODevice::ReadOnly) && hasNegativeListEntry(buffer))
+        return nullptr;
     SF_VIRTUAL_IO io{memoryLength, memorySeek, memoryRead, memoryWrite, memoryTell};
     MemoryFile memory{bytes};
     SF_INFO info{};

@@ -12,6 +12,12 @@ bool inList(const std::vector<SoundLayer::SampleHandle>& list, int id)
     return id >= 0 && id < int(list.size());
 }
 
+// Twice the velocity; only values beyond the layer's range are cut, without overflowing.
+int volumeOf(int velocity)
+{
+    return int(std::clamp(2LL * velocity, 0LL, 1LL << 16));
+}
+
 } // namespace
 
 SoundEngine::SoundEngine() : QObject(nullptr), layer(std::make_unique<SoundLayer>())
@@ -49,9 +55,51 @@ int SoundEngine::play(int id, int velocity)
 {
     if (!inList(kitSounds, id))
         return -1;
-    // Twice the velocity; only values beyond the layer's range are cut, without overflowing.
-    const long long volume = 2LL * velocity;
-    return playOn(kitSounds[id], int(std::clamp(volume, 0LL, 1LL << 16)));
+    const int announced = claimAhead(id, velocity);
+    if (announced >= 0)
+        return announced;
+    return playOn(kitSounds[id], volumeOf(velocity));
+}
+
+void SoundEngine::playAhead(int id, int velocity, int ticks)
+{
+    const int64_t now = layer->tickNumber();
+    if (now < 0 || ticks < 1 || !inList(kitSounds, id))
+        return;
+    const int channel =
+        layer->playSampleOnTick(kitSounds[id], volumeOf(velocity), module, now + ticks);
+    if (channel >= 0)
+        ahead.push_back({now + ticks, id, velocity, channel});
+}
+
+int SoundEngine::claimAhead(int id, int velocity)
+{
+    const int64_t now = layer->tickNumber();
+    const auto found = std::find_if(ahead.begin(), ahead.end(), [&](const Ahead& sound) {
+        return sound.tick == now && sound.id == id && sound.velocity == velocity;
+    });
+    if (found == ahead.end())
+        return -1;
+    const int channel = found->channel;
+    ahead.erase(found);
+    return channel;
+}
+
+void SoundEngine::cancelAhead()
+{
+    for (const Ahead& sound : ahead)
+        layer->cancelSampleOnTick(module, sound.tick, sound.channel);
+    ahead.clear();
+}
+
+// What was announced for a tick and not asked for on it does not sound.
+void SoundEngine::cancelUnclaimed()
+{
+    const auto due = [now = layer->tickNumber()](const Ahead& sound) { return sound.tick <= now; };
+    for (const Ahead& sound : ahead)
+        if (due(sound))
+            layer->cancelSampleOnTick(module, sound.tick, sound.channel);
+    ahead.erase(std::remove_if(ahead.begin(), ahead.end(), due), ahead.end());
 }
 
 int SoundEngine::playUI(int id)
@@ -81,6 +129,7 @@ void SoundEngine::removeSound(int id)
 {
     if (!inList(kitSounds, id))
         return;
+    cancelAhead(); // identifiers shift
     layer->releaseSample(kitSounds[id]);
     kitSounds.erase(kitSounds.begin() + id);
 }
@@ -89,12 +138,14 @@ void SoundEngine::reloadSound(int id, QString file)
 {
     if (!inList(kitSounds, id))
         return;
+    cancelAhead();
     layer->releaseSample(kitSounds[id]);
     kitSounds[id] = layer->loadSample(file);
 }
 
 void SoundEngine::soundClear()
 {
+    cancelAhead();
     for (SoundLayer::SampleHandle sample : kitSounds)
         layer->releaseSample(sample);
     kitSounds.clear();
@@ -107,6 +158,7 @@ void SoundEngine::start()
 
 void SoundEngine::stop()
 {
+    cancelAhead();
     layer->stopModule(module);
 }
 
@@ -119,4 +171,6 @@ void SoundEngine::setTempo(int bpm)
 void SoundEngine::timerSlot()
 {
     emit timerEvent();
+    if (layer->tickNumber() >= 0)
+        cancelUnclaimed();
 }

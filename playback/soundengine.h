@@ -12,7 +12,10 @@
 // one tick, at a master speed set from the tempo.
 //
 // Ticks are delivered on the GUI thread; a kit sound that play() starts while a tick is being
-// delivered sounds exactly the layer's latency after the tick, whatever the GUI was doing.
+// delivered sounds exactly the layer's latency after the tick, if the GUI got there in time. A
+// sound announced some ticks ahead with playAhead() is handed to the audio thread at once and
+// starts on its tick however late the GUI is; the play() that asks for it on that tick then
+// finds it playing.
 class SoundEngine : public QObject
 {
     Q_OBJECT
@@ -40,6 +43,11 @@ public slots:
     void stop();
     void setTempo(int bpm);
     void timerSlot();
+    // The kit sound that play() will be asked for `ticks` ticks after the one being delivered.
+    // Ignored outside a tick.
+    void playAhead(int id, int velocity, int ticks);
+    // Takes back every sound announced that play() has not asked for yet.
+    void cancelAhead();
 
 signals:
     void sendID(int id);
@@ -50,7 +58,18 @@ signals:
 #pragma GCC diagnostic pop
 
 private:
+    struct Ahead
+    {
+        int64_t tick;
+        int id;
+        int velocity;
+        int channel;
+    };
+
     int playOn(SoundLayer::SampleHandle sample, int volume);
+    int claimAhead(int id, int velocity);
+    void cancelUnclaimed();
 
     std::unique_ptr<SoundLayer> layer;
+    std::vector<Ahead> ahead;
 };

@@ -22,6 +22,9 @@ struct SoundLayer::Module
 
 namespace {
 
+// The start of a voice that waits for its tick.
+constexpr int64_t onItsTick = std::numeric_limits<int64_t>::max();
+
 template <typename Owned, typename Pointer>
 auto findOwned(std::vector<std::unique_ptr<Owned>>& list, Pointer pointer)
 {
@@ -173,9 +176,14 @@ int SoundLayer::freeVoice() const
     return int(oldest - voices.begin());
 }
 
+bool SoundLayer::playable(SampleHandle sample)
+{
+    return mixer && sample && findOwned(samples, sample) != samples.end();
+}
+
 int SoundLayer::playSample(SampleHandle sample)
 {
-    if (!mixer || !sample || findOwned(samples, sample) == samples.end())
+    if (!playable(sample))
         return -1;
     const int channel = freeVoice();
     MixerCommand command;
@@ -188,6 +196,51 @@ int SoundLayer::playSample(SampleHandle sample)
     const int64_t start = std::max(command.frame, renderedFrames());
     voices[channel] = {sample, start, start + sample->frameCount()};
     return channel;
+}
+
+int SoundLayer::playSampleOnTick(SampleHandle sample, int volume, ModuleHandle module, int64_t tick)
+{
+    if (!playable(sample) || !known(module) || tick < 0)
+        return -1;
+    const int channel = freeVoice();
+    MixerCommand command;
+    command.type = MixerCommand::Type::StartOnTick;
+    command.channel = channel;
+    command.value = std::clamp(volume, 0, fullVolume);
+    command.frame = latency;
+    command.sample = sample;
+    command.slot = module->slot;
+    command.tick = tick;
+    if (!send(command))
+        return -1;
+    // Busy, and never the oldest, until its tick shows when it starts.
+    voices[channel] = {sample, onItsTick, onItsTick, module->slot, tick};
+    return channel;
+}
+
+void SoundLayer::cancelSampleOnTick(ModuleHandle module, int64_t tick, int channel)
+{
+    if (!known(module) || channel < 0 || channel >= mixer->voiceCount())
+        return;
+    MixerCommand command;
+    command.type = MixerCommand::Type::CancelOnTick;
+    command.channel = channel;
+    command.slot = module->slot;
+    command.tick = tick;
+    send(command);
+    Voice& voice = voices[channel];
+    if (voice.slot == module->slot && voice.tick == tick)
+        voice = {};
+}
+
+void SoundLayer::startedOnTick(const ClockTick& tick)
+{
+    for (Voice& voice : voices)
+        if (voice.sample && voice.slot == tick.slot && voice.tick <= tick.number &&
+            voice.start == onItsTick) {
+            voice.start = tick.frame + latency;
+            voice.end = voice.start + voice.sample->frameCount();
+        }
 }
 
 void SoundLayer::setChannelVolume(int channel, int volume)
@@ -256,6 +309,9 @@ bool SoundLayer::stopModule(ModuleHandle module)
     if (!known(module))
         return false;
     module->playing = false;
+    for (Voice& voice : voices)
+        if (voice.slot == module->slot && voice.start == onItsTick)
+            voice = {}; // its tick will not come
     return send({MixerCommand::Type::Stop, module->slot});
 }
 
@@ -305,6 +361,7 @@ void SoundLayer::dispatchTicks()
     dispatching = true;
     ClockTick tick;
     while (mixer && mixer->ticks.pop(tick)) {
+        startedOnTick(tick);
         Module* module = nullptr;
         for (const auto& owned : modules)
             if (owned->slot == tick.slot)
@@ -313,8 +370,10 @@ void SoundLayer::dispatchTicks()
             tick.generation != module->generation)
             continue;
         currentTick = tick.frame;
+        currentTickNumber = tick.number;
         module->callback(module, tick.order);
         currentTick = -1;
+        currentTickNumber = -1;
     }
     dispatching = false;
 }

@@ -18,9 +18,11 @@ struct Sample;
 // runs on the audio thread, which is handed commands through a lock-free ring, so that no call
 // here ever waits for it.
 //
-// Order changes are found on the audio thread, stamped with their output frame and handed back;
-// the order callbacks run on the GUI thread (from its event loop, or from dispatchTicks()).
-// A sample played while a callback runs starts exactly latencyFrames() after the tick's frame.
+// Order changes are found on the audio thread, stamped with their output frame and numbered, and
+// handed back; the order callbacks run on the GUI thread (from its event loop, or from
+// dispatchTicks()). A sample played while a callback runs starts exactly latencyFrames() after
+// the tick's frame, if the GUI got there in time. A sample put on a later tick beforehand starts
+// there exactly however late the GUI is: the audio thread starts it when it finds the tick.
 class SoundLayer
 {
 public:
@@ -51,6 +53,13 @@ public:
     // voice, or -1 for a null sample.
     int playSample(SampleHandle sample);
     void setChannelVolume(int channel, int volume); // 0..255, fullVolume for full
+    // Puts the sample at the given volume on tick number `tick` of the module: it starts
+    // latencyFrames() after that tick's frame (at once if the tick is long gone). Returns the
+    // voice, or -1.
+    int playSampleOnTick(SampleHandle sample, int volume, ModuleHandle module, int64_t tick);
+    // Takes back what playSampleOnTick put on that voice for that tick, silencing it if it
+    // already sounds.
+    void cancelSampleOnTick(ModuleHandle module, int64_t tick, int channel);
 
     ModuleHandle loadModule(const QString& path);          // null when the file cannot be read
     void setModuleSpeed(ModuleHandle module, float speed); // kept within minSpeed..maxSpeed
@@ -84,6 +93,8 @@ public:
     int64_t renderedFrames() const;
     // The frame of the tick whose callback is running, or -1.
     int64_t tickFrame() const { return currentTick; }
+    // The number of the tick whose callback is running (its module's ticks count from 0), or -1.
+    int64_t tickNumber() const { return currentTickNumber; }
     bool isDriven() const;
 
 private:
@@ -92,6 +103,8 @@ private:
         SampleHandle sample = nullptr;
         int64_t start = 0;
         int64_t end = 0;
+        int slot = -1; // the tick it waits for, until that tick is seen here
+        int64_t tick = -1;
     };
     struct Retired
     {
@@ -101,8 +114,10 @@ private:
     };
 
     bool known(ModuleHandle module);
+    bool playable(SampleHandle sample);
     bool send(const MixerCommand& command);
     int freeVoice() const;
+    void startedOnTick(const ClockTick& tick);
     void retire(Retired retired, bool sent);
     void collectRetired();
     void closeWakeup();
@@ -117,6 +132,7 @@ private:
     int batchDepth = 0;
     uint64_t commandsSent = 0;
     int64_t currentTick = -1;
+    int64_t currentTickNumber = -1;
     bool dispatching = false;
     std::vector<std::unique_ptr<Sample>> samples;
     std::vector<std::unique_ptr<Module>> modules;

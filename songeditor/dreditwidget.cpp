@@ -50,76 +50,21 @@ bool isStick(int hitType)
 constexpr float offsetsInFour[] = {0.0f, 0.333f, -0.333f};
 constexpr float offsetsInThree[] = {0.0f, 0.5f};
 
-template <typename Widget> Widget* place(QWidget* parent, const char* name, const QRect& geometry)
-{
-    auto* widget = new Widget(parent);
-    widget->setObjectName(name);
-    widget->setGeometry(geometry);
-    return widget;
-}
-
-QLabel* addLabel(QWidget* parent, const char* name, const QString& text, const QRect& geometry)
-{
-    auto* label = place<QLabel>(parent, name, geometry);
-    label->setText(text);
-    return label;
-}
-
-QFont titleFont(int pointSize)
-{
-    QFont font("Arial", pointSize);
-    font.setBold(true);
-    return font;
-}
-
-QLabel* addTitle(QWidget* parent, const char* name, const QString& text, const QRect& geometry)
-{
-    auto* label = addLabel(parent, name, text, geometry);
-    label->setFont(titleFont(10));
-    label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    return label;
-}
-
-QLabel* addPicture(QWidget* parent, const char* name, const QString& file, const QRect& geometry)
-{
-    auto* label = place<QLabel>(parent, name, geometry);
-    label->setPixmap(PanelLook::image(file));
-    return label;
-}
-
-QPushButton* addButton(QWidget* parent, const char* name, const QString& text,
-                       const QRect& geometry)
-{
-    auto* button = place<QPushButton>(parent, name, geometry);
-    button->setText(text);
-    PanelLook::texturedButton(button);
-    return button;
-}
-
 // A button whose face is an image of its own size.
 QPushButton* addImageButton(QWidget* parent, const char* name, const QIcon& face,
                             const QRect& geometry)
 {
-    auto* button = place<QPushButton>(parent, name, geometry);
+    auto* button = PanelLook::place(new QPushButton(parent), name, geometry);
     button->setIcon(face);
     button->setIconSize(geometry.size());
     button->setFlat(true);
     return button;
 }
 
-QSpinBox* addSpin(QWidget* parent, const char* name, const QRect& geometry, int minimum,
-                  int maximum, int value)
-{
-    auto* spin = place<QSpinBox>(parent, name, geometry);
-    spin->setRange(minimum, maximum);
-    spin->setValue(value);
-    return spin;
-}
-
 QComboBox* addCombo(QWidget* parent, const char* name, const QRect& geometry,
                     const QStringList& entries)
 {
-    auto* combo = place<QComboBox>(parent, name, geometry);
+    auto* combo = PanelLook::place(new QComboBox(parent), name, geometry);
     combo->addItems(entries);
     return combo;
 }
@@ -133,8 +78,8 @@ void addSeparator(QWidget* parent, int y, int darkHeight)
         frame->setPalette(QPalette(colour));
         frame->setAutoFillBackground(true);
     };
-    line({2, y, 196, 2}, QColor(220, 220, 220));
-    line({2, y + 2, 196, darkHeight}, QColor(96, 72, 40));
+    line({2, y, 196, 2}, PanelLook::etchLight);
+    line({2, y + 2, 196, darkHeight}, PanelLook::etchDark);
 }
 
 // A three-digit number display: amber on charcoal, as the grid's bar marks on its cells.
@@ -172,44 +117,49 @@ void DreditWidget::buildForm()
     setFixedSize(200, 400);
     PanelLook::applyTextures(this);
 
-    QFrame* form = dreditWidget = place<QFrame>(this, "dreditWidget", {0, 0, 200, 400});
+    QFrame* form = dreditWidget =
+        PanelLook::place(new QFrame(this), "dreditWidget", {0, 0, 200, 400});
     form->setFrameShape(QFrame::WinPanel);
     form->setFrameShadow(QFrame::Raised);
 
-    drsetLabel = addTitle(form, "drsetLabel", "Drumset", {10, 9, 100, 20});
-    drsetLoadButton = addButton(form, "drsetLoadButton", "Load", {90, 7, 80, 21});
-    addLabel(form, "drsetNameLabel", "Name", {10, 32, 30, 21});
-    addLabel(form, "drsetInfoLabel", " Info", {10, 57, 30, 21});
-    addLabel(form, "drsetVersionLabel", "Version", {10, 82, 40, 21});
-    drsetNameLineEdit = place<QLineEdit>(form, "drsetNameLineEdit", {40, 32, 150, 20});
-    drsetInfoLineEdit = place<QLineEdit>(form, "drsetInfoLineEdit", {40, 57, 150, 20});
-    drsetVersionLineEdit = place<QLineEdit>(form, "drsetVersionLineEdit", {50, 82, 130, 20});
+    drsetLabel = PanelLook::title(form, "drsetLabel", "Drumset", {10, 9, 100, 20}, 10);
+    drsetLoadButton = PanelLook::button(form, "drsetLoadButton", "Load", {90, 7, 80, 21});
+    PanelLook::label(form, "drsetNameLabel", "Name", {10, 32, 30, 21});
+    PanelLook::label(form, "drsetInfoLabel", " Info", {10, 57, 30, 21});
+    PanelLook::label(form, "drsetVersionLabel", "Version", {10, 82, 40, 21});
+    drsetNameLineEdit =
+        PanelLook::place(new QLineEdit(form), "drsetNameLineEdit", {40, 32, 150, 20});
+    drsetInfoLineEdit =
+        PanelLook::place(new QLineEdit(form), "drsetInfoLineEdit", {40, 57, 150, 20});
+    drsetVersionLineEdit =
+        PanelLook::place(new QLineEdit(form), "drsetVersionLineEdit", {50, 82, 130, 20});
     for (QLineEdit* edit : {drsetNameLineEdit, drsetInfoLineEdit, drsetVersionLineEdit})
         edit->setReadOnly(true);
-    addPicture(form, "drsetLine1", "Textures/hline111.bmp", {10, 107, 181, 20});
+    PanelLook::picture(form, "drsetLine1", "Textures/hline111.bmp", {10, 107, 181, 20});
 
-    addTitle(form, "songLabel", "Song", {10, 130, 100, 20});
-    songNewButton = addButton(form, "songNewButton", "New", {70, 130, 40, 21});
-    songLoadButton = addButton(form, "songLoadButton", "Load", {110, 130, 40, 21});
-    songSaveButton = addButton(form, "songSaveButton", "Save", {150, 130, 40, 21});
-    addPicture(form, "drsetLine2", "Textures/hline111.bmp", {10, 154, 181, 20});
+    PanelLook::title(form, "songLabel", "Song", {10, 130, 100, 20}, 10);
+    songNewButton = PanelLook::button(form, "songNewButton", "New", {70, 130, 40, 21});
+    songLoadButton = PanelLook::button(form, "songLoadButton", "Load", {110, 130, 40, 21});
+    songSaveButton = PanelLook::button(form, "songSaveButton", "Save", {150, 130, 40, 21});
+    PanelLook::picture(form, "drsetLine2", "Textures/hline111.bmp", {10, 154, 181, 20});
 
-    addTitle(form, "patLabel", "Patern", {10, 170, 100, 21});
-    patCombo = place<QComboBox>(form, "patCombo", {55, 170, 50, 21});
-    addLabel(form, "patLenLabel", "Lenght", {115, 170, 40, 21});
-    patLenSpin = addSpin(form, "patLenSpin", {155, 170, 35, 21}, 1, Pattern::maxLength, 32);
-    patRemButton = addButton(form, "patRemButton", "Remove", {10, 200, 80, 21});
-    patCopyButton = addButton(form, "patCopyButton", "Copy", {110, 200, 80, 21});
-    patAddButton = addButton(form, "patAddButton", "Add", {10, 221, 80, 21});
-    patPasteButton = addButton(form, "patPasteButton", "Paste", {110, 221, 80, 21});
+    PanelLook::title(form, "patLabel", "Patern", {10, 170, 100, 21}, 10);
+    patCombo = PanelLook::place(new QComboBox(form), "patCombo", {55, 170, 50, 21});
+    PanelLook::label(form, "patLenLabel", "Lenght", {115, 170, 40, 21});
+    patLenSpin =
+        PanelLook::spinBox(form, "patLenSpin", {155, 170, 35, 21}, 1, Pattern::maxLength, 32);
+    patRemButton = PanelLook::button(form, "patRemButton", "Remove", {10, 200, 80, 21});
+    patCopyButton = PanelLook::button(form, "patCopyButton", "Copy", {110, 200, 80, 21});
+    patAddButton = PanelLook::button(form, "patAddButton", "Add", {10, 221, 80, 21});
+    patPasteButton = PanelLook::button(form, "patPasteButton", "Paste", {110, 221, 80, 21});
 
-    addLabel(form, "tempoLabel", "BPM", {10, 250, 40, 21});
-    tempoSpin = addSpin(form, "tempoSpin", {45, 250, 45, 21}, 1, 240, 120);
-    addLabel(form, "rytLabel", "Rythm", {100, 250, 40, 21});
+    PanelLook::label(form, "tempoLabel", "BPM", {10, 250, 40, 21});
+    tempoSpin = PanelLook::spinBox(form, "tempoSpin", {45, 250, 45, 21}, 1, 240, 120);
+    PanelLook::label(form, "rytLabel", "Rythm", {100, 250, 40, 21});
     rytCombo = addCombo(form, "rytCombo", {140, 250, 50, 21}, {"4/4", "3/4"});
-    addLabel(form, "veloLabel", "Velo", {10, 280, 40, 21});
-    veloSpin = addSpin(form, "veloSpin", {45, 280, 45, 21}, 1, 127, 100);
-    addLabel(form, "offsetLabel", "Offset", {100, 280, 40, 21});
+    PanelLook::label(form, "veloLabel", "Velo", {10, 280, 40, 21});
+    veloSpin = PanelLook::spinBox(form, "veloSpin", {45, 280, 45, 21}, 1, 127, 100);
+    PanelLook::label(form, "offsetLabel", "Offset", {100, 280, 40, 21});
     offsetCombo = addCombo(form, "offsetCombo", {140, 280, 50, 21}, offsetEntriesInFour);
 
     insertButton = addImageButton(form, "insertButton",
@@ -221,8 +171,8 @@ void DreditWidget::buildForm()
     insertButton->setChecked(true);
 
     addSeparator(form, 342, 1);
-    auto* position = place<QWidget>(form, "", {2, 345, 196, 27});
-    position->setFont(titleFont(10));
+    auto* position = PanelLook::place(new QWidget(form), "", {2, 345, 196, 27});
+    position->setFont(PanelLook::titleFont(10));
     auto* row = new QHBoxLayout(position);
     row->setContentsMargins(0, 0, 0, 0);
     row->addSpacing(5);
@@ -272,20 +222,16 @@ void DreditWidget::connectForm()
     connect(stopButton, &QPushButton::clicked, this, &DreditWidget::stopSlot);
 }
 
-// Eight points keep the labels within the places of the form.
 void DreditWidget::applyFrameFont()
 {
-    QFont font = dreditWidget->font();
-    font.setFamily("Arial");
-    font.setPointSize(8);
-    dreditWidget->setFont(font);
+    dreditWidget->setFont(PanelLook::bodyFont());
 }
 
 void DreditWidget::changeEvent(QEvent* event)
 {
     if (event->type() == QEvent::FontChange) {
         applyFrameFont();
-        drsetLabel->setFont(titleFont(12));
+        drsetLabel->setFont(PanelLook::titleFont(12));
     }
     QWidget::changeEvent(event);
 }

@@ -299,6 +299,9 @@ void olmWindow::connectSongEditor()
     connect(noteParser, &NoteParser::moveRightHand, qgl, &QGLWindow::moveRHand);
     connect(noteParser, &NoteParser::moveLeftHand, qgl, &QGLWindow::moveLHand);
     connect(noteParser, &NoteParser::playSound, soundEngine, &SoundEngine::play);
+    // Sounds announced ahead start on their tick however late the GUI thread takes it up.
+    connect(noteParser, &NoteParser::playSoundAhead, soundEngine, &SoundEngine::playAhead);
+    connect(noteParser, &NoteParser::cancelSoundsAhead, soundEngine, &SoundEngine::cancelAhead);
     connect(panel, &DreditWidget::next, noteParser, &NoteParser::next);
     // A stop stops the clock, then forgets the parser's notes, then rests the hands.
     connect(panel, &DreditWidget::stopSignal, noteParser, &NoteParser::reset);

@@ -1,6 +1,7 @@
 #include "humanoid/tgaimage.h"
 #include "testing/recordingdialogs.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -105,4 +106,15 @@ TEST(TgaImage, HugeOrUnsupportedImagesAreRefused)
     EXPECT_EQ(TgaImage(files.write(header(1, 1, 32) + QByteArray(4, 'x'))).data, nullptr);
     EXPECT_EQ(TgaImage(files.write(header(1, 1).left(10))).data, nullptr);
     EXPECT_EQ(TgaImage(files.write(header(0, 5))).width, 0);
+}
+
+TEST(TgaImage, AnOpenDeviceIsReadFromWhereItStands)
+{
+    QBuffer buffer;
+    buffer.setData("junk" + header(1, 3) + QByteArray("\x01\x02\x03\x04\x05\x06\x07\x08", 8));
+    buffer.open(QIODevice::ReadOnly);
+    buffer.seek(4);
+    const TgaImage image(buffer);
+    EXPECT_EQ(image.height, 2) << "the rows the device holds in full";
+    EXPECT_EQ(pixels(image), (std::vector<int>{6, 5, 4, 3, 2, 1}));
 }

@@ -3,6 +3,9 @@
 #include "testing/qstringprinter.h"
 #include "testing/recordingdialogs.h"
 
+#include "humanoid/bodypartshape.h"
+
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -346,6 +349,36 @@ TEST_F(VrmlTest, IndexOutsideTheVerticesRejectsThePartSilently)
         dialogs.messages.clear();
         EXPECT_FALSE(shapeOf(faceSet(list))) << list;
         EXPECT_TRUE(dialogs.messages.empty());
+    }
+}
+
+TEST_F(VrmlTest, OpenDevicesReadAsTheirFilesWould)
+{
+    write("BParts/lod4/part.wrl", faceSet("[ 0 1 2 3 -1 ]"));
+    QBuffer humanoid;
+    humanoid.setData(body("Joint { name \"root\" children [ Segment { children [\n"
+                          " Inline { url \"BParts/lod4/part.wrl\" } ] } ] }"));
+    humanoid.open(QIODevice::ReadOnly);
+    VrmlParser parser;
+    EXPECT_EQ(parser.parse(humanoid, &human), 1);
+    ASSERT_TRUE(human.root);
+    const auto* segment = static_cast<const Segment*>(human.root->children.at(0));
+    ASSERT_TRUE(segment->shape) << "Inline urls still name files";
+    EXPECT_EQ(segment->shape->meshParts.at(0).indices, (Triangles{0, 1, 2, 0, 2, 3}));
+
+    // A body part alone is wound and reported as through an Inline node naming the url.
+    for (const QByteArray& part : {faceSet("[ 0 1 2 3 -1 ]"), faceSet("[ 0 1 - ]")}) {
+        dialogs.messages.clear();
+        const Triangles expected = trianglesOf(part, "BParts/lod4/Mdl_left_leg.wrl");
+        const std::vector<QString> shown = texts();
+        dialogs.messages.clear();
+        QBuffer device;
+        device.setData(part);
+        device.open(QIODevice::ReadOnly);
+        const std::unique_ptr<BodyPartShape> shape(
+            parser.parseBodyPart(device, "BParts/lod4/Mdl_left_leg.wrl"));
+        EXPECT_EQ(shape ? shape->meshParts.at(0).indices : Triangles{}, expected);
+        EXPECT_EQ(texts(), shown);
     }
 }
 

@@ -12,7 +12,8 @@ QString saveToText(Drum& drum, const QString& soundDir)
 {
     QString text;
     QTextStream stream(&text);
-    drum.save(stream, soundDir);
+    drum.save(stream);
+    drum.copySounds(soundDir);
     stream.flush();
     return text;
 }

@@ -1,7 +1,5 @@
-#include "kiteditor/tests/hitpointwiring.h"
-#include "playback/tests/drivenaudio.h"
+#include "kiteditor/tests/kiteditor.h"
 #include "testing/qstringprinter.h"
-#include "testing/recordingdialogs.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -13,60 +11,45 @@
 
 namespace {
 
-// Stands in for the drum-set panel: takes deep copies of the hit points that come back, and
-// answers a freed sound by lowering the identifiers above it and sending its drum back.
-struct DrumSetPanelStandIn
+// The panel as the drum-set editor holds it: the drum-set panel's kit has one drum, whose hit
+// points each test sets up; the drum is shown when its row is selected.
+class HitpointPanelTest : public KitEditor
 {
-    Drum drum;
-
-    void connectTo(HitpointWidget& panel)
+protected:
+    void SetUp() override
     {
-        QObject::connect(&panel, &HitpointWidget::sendDrum, &panel, [this](Drum* edited) {
-            drum.hitpoints.clear();
-            for (const auto& h : edited->hitpoints)
-                drum.hitpoints.push_back(std::make_shared<Hitpoint>(*h));
-        });
-        QObject::connect(&panel, &HitpointWidget::updateSndIDs, &panel, [this, &panel](int id) {
-            for (const auto& h : drum.hitpoints)
-                for (const auto& level : h->levels)
-                    level->sndID -= level->sndID > id ? 1 : 0;
-            panel.recvDrum(&drum);
-        });
+        KitEditor::SetUp();
+        panel = hitpointPanel.get();
+        auto* snare = new Drum();
+        snare->type = BodyTypes::Snare;
+        drsetPanel->drumSet.addRootDrum(snare);
+        drsetPanel->updateAll();
+        logPanel(*panel, log);
     }
+
+    Drum& drum() const { return *drsetPanel->drumSet.allDrums.at(0); }
 
     // With the given levels (file, sound, highest, lowest) instead of the default one.
     Hitpoint& add(const char* name, std::initializer_list<DynaLevel> levels = {})
     {
-        drum.addHitpoint(name, 0.12f, 0.125f, -0.125f, 0, 100);
-        Hitpoint& h = *drum.hitpoints.back();
+        drum().addHitpoint(name, 0.12f, 0.125f, -0.125f, 0, 100);
+        Hitpoint& h = *drum().hitpoints.back();
         if (levels.size() != 0)
             h.levels.clear();
         for (const DynaLevel& level : levels)
             h.addDynaLevel(level.file, level.sndID, level.maxVelo, level.minVelo);
         return h;
     }
-};
 
-class HitpointPanelTest : public DrivenAudio
-{
-protected:
-    void SetUp() override
-    {
-        DrivenAudio::SetUp();
-        engine = std::make_unique<SoundEngine>();
-        panel = std::make_unique<HitpointWidget>();
-        wireSounds(*panel, *engine);
-        kit.connectTo(*panel);
-        logPanel(*panel, log);
-        panel->updateAll();
-        panel->show();
-    }
-
+    // Selects the drum's row, or, where it is selected, has the drum-set panel send it again.
     void show(int sounds = 0)
     {
         for (int i = 0; i < sounds; ++i)
             engine->addSound(writeLevel(QString("s%1.wav").arg(i), 0.1f, 4000));
-        panel->recvDrum(&kit.drum);
+        if (drsetPanel->currentDrum == 0)
+            drsetPanel->updateAll();
+        else
+            clickRow(*drsetPanel, 1);
         log.clear();
     }
 
@@ -77,20 +60,17 @@ protected:
 
     const DynaLevel& levelOf(int hit, int level) const
     {
-        return *kit.drum.hitpoints[hit]->levels[level];
+        return *drum().hitpoints[hit]->levels[level];
     }
 
-    RecordingDialogs dialogs;
-    std::unique_ptr<SoundEngine> engine;
-    std::unique_ptr<HitpointWidget> panel;
-    DrumSetPanelStandIn kit;
+    HitpointWidget* panel = nullptr;
     QStringList log;
 };
 
 TEST_F(HitpointPanelTest, NothingIsTakenWithoutADrumAndAddNumbersTheNewHitpoint)
 {
     EXPECT_EQ(panel->hitCombo->currentText(), "- No drum -");
-    QSignalSpy drummer(panel.get(), &HitpointWidget::paintDrummer);
+    QSignalSpy drummer(panel, &HitpointWidget::paintDrummer);
     click(panel->showDrummerCheck);
     click(panel->hitAddButton);
     QTest::keyClicks(panel->hitNameLineEdit, "x");
@@ -105,33 +85,33 @@ TEST_F(HitpointPanelTest, NothingIsTakenWithoutADrumAndAddNumbersTheNewHitpoint)
     show();
     EXPECT_EQ(panel->hitCombo->currentText(), "- Empty -");
     click(panel->hitAddButton);
-    ASSERT_EQ(kit.drum.hitpoints.size(), 1u);
-    EXPECT_EQ(kit.drum.hitpoints[0]->name, "0");
+    ASSERT_EQ(drum().hitpoints.size(), 1u);
+    EXPECT_EQ(drum().hitpoints[0]->name, "0");
 
-    kit.add("b");
-    kit.add("c");
+    add("b");
+    add("c");
     show();
     click(panel->hitAddButton);
     EXPECT_EQ(log.last(), "send");
-    ASSERT_EQ(kit.drum.hitpoints.size(), 4u);
-    EXPECT_EQ(kit.drum.hitpoints[3]->veloToVol, 50);
+    ASSERT_EQ(drum().hitpoints.size(), 4u);
+    EXPECT_EQ(drum().hitpoints[3]->veloToVol, 50);
     EXPECT_EQ(panel->hitCombo->currentText(), "3");
     EXPECT_EQ(panel->hitTypeCombo->currentText(), "by end");
     EXPECT_TRUE(panel->workDrum->hitpoints[3]->selected);
 
     QTest::keyClicks(panel->hitNameLineEdit, "x");
-    EXPECT_EQ(kit.drum.hitpoints[3]->name, "3x");
+    EXPECT_EQ(drum().hitpoints[3]->name, "3x");
     EXPECT_EQ(panel->hitCombo->itemText(3), "3x");
 }
 
 TEST_F(HitpointPanelTest, EachAddedLevelTakesTheLowerThirdOfTheLastOne)
 {
-    kit.add("a");
+    add("a");
     show();
     for (int i = 0; i < 11; ++i)
         click(panel->dynaAddButton);
     const int maxima[] = {127, 84, 56, 36, 24, 16, 10, 6, 4, 2, 0, 0};
-    ASSERT_EQ(kit.drum.hitpoints[0]->levels.size(), 12u);
+    ASSERT_EQ(drum().hitpoints[0]->levels.size(), 12u);
     for (int k = 0; k < 12; ++k) {
         EXPECT_EQ(levelOf(0, k).maxVelo, maxima[k]) << k;
         EXPECT_EQ(levelOf(0, k).minVelo, k == 11 ? 0 : maxima[k + 1] + 1) << k;
@@ -141,7 +121,7 @@ TEST_F(HitpointPanelTest, EachAddedLevelTakesTheLowerThirdOfTheLastOne)
 
 TEST_F(HitpointPanelTest, MaximumVelocityKeepsTheLevelsAdjacentAndTheBarShowsTheRange)
 {
-    kit.add("a");
+    add("a");
     show();
     click(panel->dynaAddButton);
     for (int k : {0, 1}) {
@@ -160,7 +140,7 @@ TEST_F(HitpointPanelTest, MaximumVelocityKeepsTheLevelsAdjacentAndTheBarShowsThe
     enter(panel->dynaMaxveloSpin, 90);
     EXPECT_EQ(panel->dynaMaxveloSpin->value(), 127);
 
-    kit.drum.hitpoints[0]->levels[0]->minVelo = 60;
+    drum().hitpoints[0]->levels[0]->minVelo = 60;
     show();
     choose(panel->dynaCombo, 1);
     EXPECT_EQ(levelOf(0, 0).minVelo, 60) << "overlapping levels stay as they are when shown";
@@ -168,7 +148,7 @@ TEST_F(HitpointPanelTest, MaximumVelocityKeepsTheLevelsAdjacentAndTheBarShowsThe
 
 TEST_F(HitpointPanelTest, ARemovedLevelGivesItsRangeToTheLevelAboveButLevel0Stays)
 {
-    kit.add("a");
+    add("a");
     show();
     click(panel->dynaAddButton);
     click(panel->dynaAddButton); // 85-127, 57-84, 0-56
@@ -179,12 +159,12 @@ TEST_F(HitpointPanelTest, ARemovedLevelGivesItsRangeToTheLevelAboveButLevel0Stay
         click(panel->dynaRemoveButton);
         EXPECT_EQ(levelOf(0, 0).minVelo, minima[i]) << i;
     }
-    EXPECT_EQ(kit.drum.hitpoints[0]->levels.size(), 1u);
+    EXPECT_EQ(drum().hitpoints[0]->levels.size(), 1u);
 }
 
 TEST_F(HitpointPanelTest, TestButtonsSoundEveryLevelInRangeAtAVolumeFromVelocityToVolume)
 {
-    kit.add("a", {{"", 0, 127, 85}, {"", 1, 84, 0}, {"", 2, 90, 80}, {"", -1, 127, 0}});
+    add("a", {{"", 0, 127, 85}, {"", 1, 84, 0}, {"", 2, 90, 80}, {"", -1, 127, 0}});
     show(3);
     for (int veloToVol : {100, 50, 0}) {
         enter(panel->hitVeloSpin, veloToVol);
@@ -204,22 +184,22 @@ TEST_F(HitpointPanelTest, TestButtonsSoundEveryLevelInRangeAtAVolumeFromVelocity
 
 TEST_F(HitpointPanelTest, RemovingAHitpointReleasesItsSoundsOneAfterTheOther)
 {
-    kit.add("a");
-    kit.add("b", {{"", 4, 127, 1}, {"", 5, 0, 0}});
-    kit.add("c");
+    add("a");
+    add("b", {{"", 4, 127, 1}, {"", 5, 0, 0}});
+    add("c");
     show(6);
     choose(panel->hitCombo, 1);
     click(panel->hitRemoveButton);
     EXPECT_EQ(only("remove|update"), QStringList({"remove 4", "update 4", "remove 4", "update 4"}));
     EXPECT_EQ(engine->kitSounds.size(), 4u);
-    ASSERT_EQ(kit.drum.hitpoints.size(), 2u);
-    EXPECT_EQ(kit.drum.hitpoints[1]->name, "c");
+    ASSERT_EQ(drum().hitpoints.size(), 2u);
+    EXPECT_EQ(drum().hitpoints[1]->name, "c");
     EXPECT_EQ(panel->hitCombo->currentText(), "c");
 }
 
 TEST_F(HitpointPanelTest, SoundsLoadIntoTheSelectedLevelAndAreReleasedWithIt)
 {
-    kit.add("a", {{"C:/Kit/snare.wav", 0, 127, 85}, {"C:/Kit/ghost.wav", -1, 84, 0}});
+    add("a", {{"C:/Kit/snare.wav", 0, 127, 85}, {"C:/Kit/ghost.wav", -1, 84, 0}});
     show(3);
     EXPECT_EQ(panel->soundNameLabel->text(), "snare.wav");
     choose(panel->dynaCombo, 1);
@@ -248,20 +228,20 @@ TEST_F(HitpointPanelTest, SoundsLoadIntoTheSelectedLevelAndAreReleasedWithIt)
 
 TEST_F(HitpointPanelTest, PositionsShowTruncatedCentimetresAndDragsStopAt999Metres)
 {
-    kit.add("a");
+    add("a");
     show();
     EXPECT_EQ(panel->hitTranslateXSpin->value(), 11) << "0.12f lies just below 0.12";
     EXPECT_EQ(panel->hitTranslateYSpin->value(), 12);
     EXPECT_EQ(panel->hitTranslateZSpin->value(), -12);
-    EXPECT_EQ(kit.drum.hitpoints[0]->x, 0.12f) << "showing a position does not move it";
+    EXPECT_EQ(drum().hitpoints[0]->x, 0.12f) << "showing a position does not move it";
 
     enter(panel->hitTranslateXSpin, 12);
     show();
     EXPECT_EQ(panel->hitTranslateXSpin->value(), 12) << "a typed value shows as typed";
-    EXPECT_FLOAT_EQ(kit.drum.hitpoints[0]->x, 0.12f);
+    EXPECT_FLOAT_EQ(drum().hitpoints[0]->x, 0.12f);
     panel->posZ(20);
     panel->posZ(2000);
-    EXPECT_EQ(kit.drum.hitpoints[0]->z, 999.0f);
+    EXPECT_EQ(drum().hitpoints[0]->z, 999.0f);
 }
 
 } // namespace

@@ -1,14 +1,15 @@
-// Random editing of a kit with sounds, seeded: whatever the order of adds, removals, type changes,
-// sounds given and taken by the hit-point panel, saves and loads, every level keeps naming the
-// engine's sound of its own file, and the tree keeps holding exactly the drums of the list.
-#include "kiteditor/tests/kitsounds.h"
+// Random editing of a kit with sounds in both panels, seeded: whatever the order of adds, removals,
+// type changes, hit points, levels and sounds given and taken in the hit-point panel, saves and
+// loads, every level keeps naming the engine's sound of its own file, the hit-point panel shows
+// the selected drum as the kit holds it, and the tree keeps holding exactly the drums of the list.
+#include "kiteditor/tests/kiteditor.h"
 
 #include <QListWidget>
 #include <random>
 
 namespace {
 
-class KitEditing : public KitSounds
+class KitEditing : public KitEditor
 {
 protected:
     int pick(std::size_t count)
@@ -16,68 +17,78 @@ protected:
         return std::uniform_int_distribution<int>(0, int(count) - 1)(random);
     }
 
-    // Clicks a row, of a drum with hit points if asked; returns the selected drum, if any.
-    Drum* selectAnyRow(bool withHitpoints = false)
+    void selectAnyRow()
     {
-        std::vector<int> rows{0};
-        for (std::size_t r = 0; r < panel->rowDrums.size(); ++r)
-            if (!withHitpoints || !drum(panel->rowDrums[r])->hitpoints.empty())
-                rows.push_back(int(r) + 1);
-        panel->drumList->setCurrentRow(rows[std::size_t(pick(rows.size()))]);
-        return panel->currentDrum < 0 ? nullptr : drum(panel->currentDrum);
+        drsetPanel->drumList->setCurrentRow(pick(drsetPanel->rowDrums.size() + 1));
     }
 
-    Drum* drum(int id) const { return panel->drumSet.allDrums.at(std::size_t(id)); }
+    // A row whose piece the hit-point panel edits, if the kit has one.
+    void selectAnyDrum()
+    {
+        std::vector<int> rows;
+        for (std::size_t r = 0; r < drsetPanel->rowDrums.size(); ++r)
+            if (const int type = drum(drsetPanel->rowDrums[r])->type; type < 17 || type > 24)
+                rows.push_back(int(r) + 1);
+        if (!rows.empty())
+            drsetPanel->drumList->setCurrentRow(rows[std::size_t(pick(rows.size()))]);
+    }
 
+    Drum* drum(int id) const { return drsetPanel->drumSet.allDrums.at(std::size_t(id)); }
+
+    // A child under any row that takes one more.
     void addAnyChild()
     {
-        panel->setMenu();
-        if (panel->drumAddButton->menu() == panel->addChildMenu)
-            panel->drAdd(pick(panel->menuTypes.size()));
+        std::vector<int> rows{0};
+        for (std::size_t r = 0; r < drsetPanel->rowDrums.size(); ++r)
+            if (const Drum* d = drum(drsetPanel->rowDrums[r]);
+                d->canHaveChildren && int(d->children.size()) < d->maxChildren)
+                rows.push_back(int(r) + 1);
+        drsetPanel->drumList->setCurrentRow(rows[std::size_t(pick(rows.size()))]);
+        drsetPanel->setMenu();
+        drsetPanel->drAdd(pick(drsetPanel->menuTypes.size()));
     }
 
     // A new body type drops the drum's hit points without releasing their sounds.
     void changeAnyType()
     {
-        if (panel->comboTypes.size() < 2)
+        if (drsetPanel->comboTypes.size() < 2)
             return;
-        const Drum& changed = *drum(panel->currentDrum);
+        const Drum& changed = *drum(drsetPanel->currentDrum);
         const int sounds = soundedLevels(changed), type = changed.type;
-        panel->drTypeSel(pick(panel->comboTypes.size()));
+        drsetPanel->drTypeSel(pick(drsetPanel->comboTypes.size()));
         unnamed += changed.type != type ? sounds : 0;
     }
 
-    // As the hit-point panel loads a sound into a level: its copy of the drum shares the kit's
-    // hit points, and comes back with the level's new sound.
-    void soundAnyLevel(Drum& selected)
+    // One edit in the hit-point panel, made with its controls: choosing a hit point or a level,
+    // adding or removing either, or loading a sound into the shown level.
+    void editHitpoints()
     {
-        Drum copy(selected);
-        Hitpoint& hitpoint = *copy.hitpoints[std::size_t(pick(copy.hitpoints.size()))];
-        if (pick(3) == 0)
-            hitpoint.addDynaLevel("", -1, 0, 0);
-        DynaLevel& level = *hitpoint.levels[std::size_t(pick(hitpoint.levels.size()))];
-        level.file = files[pick(soundFiles)];
-        if (level.sndID < 0)
-            level.sndID = engine->addSound(level.file);
-        else
-            engine->reloadSound(level.sndID, level.file);
-        panel->recvDrum(&copy);
-    }
-
-    // As the hit-point panel removes a level below the first: the engine frees its sound, the
-    // drum comes back without the level, then the kit's identifiers follow the engine's shift.
-    void removeASoundedLevel(Drum& selected)
-    {
-        Drum copy(selected);
-        for (const auto& hitpoint : copy.hitpoints)
-            for (std::size_t i = 1; i < hitpoint->levels.size(); ++i)
-                if (const int id = hitpoint->levels[i]->sndID; id >= 0) {
-                    engine->removeSound(id);
-                    hitpoint->levels.erase(hitpoint->levels.begin() + long(i));
-                    panel->recvDrum(&copy);
-                    panel->updateLevels(id);
-                    return;
-                }
+        HitpointWidget& p = *hitpointPanel;
+        if (!p.drumShown)
+            selectAnyDrum();
+        switch (pick(10)) {
+        case 0:
+            choose(p.hitCombo, pick(std::size_t(p.hitCombo->count())));
+            break;
+        case 1:
+            choose(p.dynaCombo, pick(std::size_t(std::max(p.dynaCombo->count(), 1))));
+            break;
+        case 2:
+            click(p.hitAddButton);
+            break;
+        case 3:
+            click(p.hitRemoveButton);
+            break;
+        case 4:
+        case 5:
+            click(p.dynaAddButton);
+            break;
+        case 6:
+            click(p.dynaRemoveButton);
+            break;
+        default:
+            loadSound(pick(soundFiles));
+        }
     }
 
     // Every drum reached from the roots is the list's drum at its id.
@@ -96,13 +107,12 @@ protected:
 
 TEST_F(KitEditing, EveryLevelNamesTheEnginesSoundOfItsFile)
 {
-    const int weights[] = {20, 20, 7, 5, 30, 8, 4, 1};
+    const int weights[] = {10, 20, 4, 3, 55, 4, 1};
     std::discrete_distribution<int> operation(std::begin(weights), std::end(weights));
-    for (int step = 0; step < 500 && !HasFailure(); ++step) {
+    for (int step = 0; step < 700 && !HasFailure(); ++step) {
         const int op = operation(random);
         SCOPED_TRACE(testing::Message() << "step " << step << ", operation " << op);
         const QString path = folder.filePath(QString("kit%1").arg(step));
-        Drum* selected = nullptr;
         switch (op) {
         case 0:
             selectAnyRow();
@@ -111,32 +121,32 @@ TEST_F(KitEditing, EveryLevelNamesTheEnginesSoundOfItsFile)
             addAnyChild();
             break;
         case 2:
-            selectAnyRow();
-            panel->drRem();
+            if (pick(2) == 0) // else the piece whose hit points the other panel shows
+                selectAnyRow();
+            drsetPanel->drRem();
             break;
         case 3:
             changeAnyType();
             break;
         case 4:
-        case 5:
-            if ((selected = selectAnyRow(true)))
-                op == 4 ? soundAnyLevel(*selected) : removeASoundedLevel(*selected);
+            editHitpoints();
             break;
-        case 6:
+        case 5:
             dialogs.fileAnswers = {path, path + ".set"};
-            panel->drsetSave();
-            panel->drsetLoad();
+            drsetPanel->drsetSave();
+            drsetPanel->drsetLoad();
             unnamed = 0;
             break;
         default:
-            panel->drsetNew();
+            drsetPanel->drsetNew();
             unnamed = 0;
         }
         std::size_t reached = 0;
-        for (const auto& root : panel->drumSet.rootDrums)
+        for (const auto& root : drsetPanel->drumSet.rootDrums)
             reached += reach(*root);
-        EXPECT_EQ(reached, panel->drumSet.allDrums.size());
+        EXPECT_EQ(reached, drsetPanel->drumSet.allDrums.size());
         expectLevelsNameTheirSounds(unnamed);
+        expectHitpointPanelShowsTheSelectedDrum();
     }
 }
 

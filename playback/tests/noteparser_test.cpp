@@ -6,7 +6,10 @@
 #include <QCoreApplication>
 #include <QRegularExpression>
 #include <QStringList>
+#include <array>
 #include <gtest/gtest.h>
+#include <iterator>
+#include <utility>
 
 namespace {
 
@@ -273,4 +276,35 @@ TEST_F(NoteParserTest, EventsTravelByValueThroughQueuedCalls)
     EXPECT_TRUE(log.isEmpty());
     QCoreApplication::processEvents();
     EXPECT_EQ(log, QStringList{"right 0/0"});
+}
+
+TEST_F(NoteParserTest, EverySoundIsAnnouncedSixTicksBeforeItIsRequested)
+{
+    const int snare = addDrum(Snare, 0, 0.5f);
+    const int low = addDrum(tom, 0, -0.5f);
+    const int hihat = addDrum(HiHat, 2);
+    const int stand = addDrum(HiHatStand);
+    const int kick = addDrum(Kick);
+    kit.allDrums[size_t(snare)]->hitpoints[0]->addDynaLevel("loud.wav", 50, 127, 90);
+    QStringList announced;
+    QObject::connect(&parser, &NoteParser::playSoundAhead, [&](int id, int v, int ticks) {
+        announced << QString("sound %1@%2").arg(id).arg(v);
+        EXPECT_EQ(ticks, 6);
+    });
+
+    // Both hands exchanged, lone hi-hat notes alternating, a left note without a right one.
+    const Event none;
+    const std::array<Event, 4> steps[] = {{note(low), note(snare, 95), note(stand), note(kick)},
+                                          {none, note(hihat, 70), none, none},
+                                          {none, note(hihat, 71), none, none},
+                                          {note(snare, 80), note(low, 60), none, none},
+                                          {note(low), none, none, none},
+                                          {},
+                                          {}};
+    QStringList due[2]; // announced two steps back, by the step's parity
+    for (size_t n = 0; n < std::size(steps); ++n) {
+        step(steps[n][0], steps[n][1], steps[n][2], steps[n][3]);
+        EXPECT_EQ(log.filter(QRegularExpression("^sound ")), due[n % 2]) << n;
+        due[n % 2] = std::exchange(announced, {});
+    }
 }

@@ -81,6 +81,7 @@ protected:
     {
         QTest::keyClick(spin, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClicks(spin, QString::number(value));
+        QTest::keyClick(spin, Qt::Key_Return);
     }
     Beat& cell(int track, int step)
     {

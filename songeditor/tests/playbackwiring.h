@@ -14,6 +14,8 @@ inline void wirePlayback(DreditWidget& panel, SoundEngine& engine, NoteParser& p
     QObject::connect(&engine, &SoundEngine::timerEvent, &panel, &DreditWidget::nextBeat);
     QObject::connect(&panel, &DreditWidget::sendSet, &parser, &NoteParser::recvSet);
     QObject::connect(&parser, &NoteParser::playSound, &engine, &SoundEngine::play);
+    QObject::connect(&parser, &NoteParser::playSoundAhead, &engine, &SoundEngine::playAhead);
+    QObject::connect(&parser, &NoteParser::cancelSoundsAhead, &engine, &SoundEngine::cancelAhead);
     QObject::connect(&panel, &DreditWidget::next, &parser, &NoteParser::next);
     QObject::connect(&panel, &DreditWidget::stopSignal, &parser, &NoteParser::reset);
 }
