@@ -132,11 +132,15 @@ protected:
             });
     }
     int ticks() const { return int(tickFrames.size()); }
+    // The GUI thread takes up the ticks only after four blocks, later than the sound layer's
+    // latency: the sounds must start on their ticks all the same.
     void playUntilTick(int count)
     {
+        SoundLayer& layer = window->soundEngine->soundLayer();
         while (ticks() < count) {
-            const std::vector<float> block = render(window->soundEngine->soundLayer(), 512);
-            out.insert(out.end(), block.begin(), block.end());
+            const std::vector<float> blocks = render(layer, 4 * block, false);
+            layer.dispatchTicks();
+            out.insert(out.end(), blocks.begin(), blocks.end());
             ASSERT_LT(out.size(), std::size_t(rate) * 2 * 60) << "the clock does not tick";
         }
     }
