@@ -2,8 +2,10 @@
 
 #include "playback/sample.h"
 
+#include <QDir>
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 namespace Onsets {
 
@@ -16,12 +18,32 @@ constexpr double floorLevel = 2e-3; // slope below which nothing counts, well ab
 constexpr double refractory = 0.05; // seconds: one hit is not found twice
 constexpr double refineShare = 0.2; // the onset is where the slope first reaches this share
 
+constexpr int ticksPerStep = 3;
+
 double median(std::vector<double> values)
 {
     if (values.empty())
         return 0;
     std::sort(values.begin(), values.end());
     return values[values.size() / 2];
+}
+
+std::vector<double> inMs(std::vector<double> frames, int rate)
+{
+    for (double& f : frames)
+        f = f * 1000.0 / rate;
+    return frames;
+}
+
+// The step as the clock played it, from the first to the last tick that asked for a sound: the
+// clock may keep a tempo only to within a fraction of a percent, which over a long song moves
+// the hits further from the tempo's grid than any one hit strays.
+double clockStep(const std::vector<double>& ticks, size_t count, double nominal)
+{
+    if (count < 2)
+        return nominal;
+    const double span = ticks[count - 1] - ticks[0];
+    return span / std::max(1.0, std::round(span / nominal));
 }
 
 } // namespace
@@ -116,6 +138,39 @@ Stats absoluteStats(std::vector<double> values)
     stats.p99 = at(0.99);
     stats.max = values.back();
     return stats;
+}
+
+QString recordSilentlyInto(const QString& file)
+{
+    const QString path = QDir::current().absoluteFilePath(file);
+    qputenv("OLMIRA_AUDIO", ("silent:" + path).toLocal8Bit());
+    return path;
+}
+
+std::size_t report(const QString& recording, int rate, int latency,
+                   std::vector<double> requestTicks, int bpm, const QString& label)
+{
+    const std::vector<float> mono = readMono(recording, rate);
+    const std::vector<double> onsets = detect(mono, rate);
+    const double nominalStep = 0.25 / (bpm * 3.0 / 120.0) * ticksPerStep * rate;
+    const size_t soundingSteps =
+        size_t(std::unique(requestTicks.begin(), requestTicks.end()) - requestTicks.begin());
+    const double step = clockStep(requestTicks, soundingSteps, nominalStep);
+    const Stats grid = absoluteStats(inMs(fromGrid(onsets, step), rate));
+    // Each onset against the nearest tick that requested a sound (they lie a step apart, the
+    // latency is a tenth of that), so that a hit the detector misses does not count as late.
+    const Stats fromTick = absoluteStats(inMs(fromExpected(requestTicks, onsets), rate));
+
+    std::printf("recording %s: %.2f s, %zu steps sounding, %zu onsets found\n",
+                qPrintable(recording), double(mono.size()) / rate, soundingSteps, onsets.size());
+    std::printf("clock step: %.3f ms (tempo's %.3f ms, %+.3f%%)\n", step * 1000.0 / rate,
+                nominalStep * 1000.0 / rate, (step / nominalStep - 1) * 100);
+    std::printf("onsets off the step grid: median %.3f ms, max %.3f ms\n", grid.median, grid.max);
+    std::printf("tick to sound: median %.3f ms, max %.3f ms (scheduled %.3f ms)\n", fromTick.median,
+                fromTick.max, latency * 1000.0 / rate);
+    std::printf("%s onset_p99_ms=%.3f latency_ms=%.3f\n", qPrintable(label), grid.p99,
+                fromTick.max);
+    return onsets.size();
 }
 
 } // namespace Onsets

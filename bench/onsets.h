@@ -31,4 +31,15 @@ std::vector<double> fromExpected(const std::vector<double>& onsets,
 // Median, 99th percentile and maximum of the absolute values.
 Stats absoluteStats(std::vector<double> values);
 
+// Makes the silent output keep what it renders in this file (relative to the working folder);
+// call before the sound engine starts. Returns the file's absolute path.
+QString recordSilentlyInto(const QString& file);
+
+// Finds the hits in the recording of a song played at bpm on the beat clock and prints how far
+// they stray from the step grid and how long after the tick that requested them (the tick frame
+// of every sound asked for) they sound; the last line, a summary, starts with the label. Returns
+// the number of hits found.
+std::size_t report(const QString& recording, int rate, int latency,
+                   std::vector<double> requestTicks, int bpm, const QString& label);
+
 } // namespace Onsets

@@ -22,8 +22,6 @@
 
 namespace {
 
-constexpr int ticksPerStep = 3;
-
 enum Track
 {
     KickTrack,
@@ -109,32 +107,6 @@ Playing playSongFile(DreditWidget& panel, SoundEngine& engine, const QString& pa
                 qPrintable(stored.kitPath), stored.song.patternCount, playing.bpm, playing.seconds);
     return playing;
 }
-std::vector<double> inMs(std::vector<double> frames, int rate)
-{
-    for (double& f : frames)
-        f = f * 1000.0 / rate;
-    return frames;
-}
-
-// The step as the clock played it, from the first to the last tick that asked for a sound: the
-// clock may keep a tempo only to within a fraction of a percent, which over a long song moves
-// the hits further from the tempo's grid than any one hit strays.
-double clockStep(const std::vector<double>& ticks, size_t count, double nominal)
-{
-    if (count < 2)
-        return nominal;
-    const double span = ticks[count - 1] - ticks[0];
-    return span / std::max(1.0, std::round(span / nominal));
-}
-
-// The silent output renders in real time and keeps what it renders in this file.
-QString recordSilentlyInto(const QString& file)
-{
-    const QString path = QDir::current().absoluteFilePath(file);
-    qputenv("OLMIRA_AUDIO", ("silent:" + path).toLocal8Bit());
-    return path;
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -148,7 +120,7 @@ int main(int argc, char** argv)
     const bool fromFile = arguments.value(0).endsWith(".sng");
     const QString songPath = fromFile ? QDir::current().absoluteFilePath(arguments[0]) : QString();
     const QString recording =
-        recordSilentlyInto(arguments.value(fromFile ? 1 : 0, "song_bench.wav"));
+        Onsets::recordSilentlyInto(arguments.value(fromFile ? 1 : 0, "song_bench.wav"));
     const MachineLoad::BusyProcesses busyProcesses(load.busyProcesses);
     QApplication app(argc, argv);
     QDir::setCurrent(OLMIRA_RUN_DIR);
@@ -191,26 +163,7 @@ int main(int argc, char** argv)
         app.exec();
     }
 
-    const std::vector<float> mono = Onsets::readMono(recording, rate);
-    const std::vector<double> onsets = Onsets::detect(mono, rate);
-    const double nominalStep = 0.25 / (playing.bpm * 3.0 / 120.0) * ticksPerStep * rate;
-    const size_t soundingSteps =
-        size_t(std::unique(requestTicks.begin(), requestTicks.end()) - requestTicks.begin());
-    const double step = clockStep(requestTicks, soundingSteps, nominalStep);
-    const Onsets::Stats grid = Onsets::absoluteStats(inMs(Onsets::fromGrid(onsets, step), rate));
-    // Each onset against the nearest tick that requested a sound (they lie a step apart, the
-    // latency is a tenth of that), so that a hit the detector misses does not count as late.
-    const Onsets::Stats fromTick =
-        Onsets::absoluteStats(inMs(Onsets::fromExpected(requestTicks, onsets), rate));
-
-    std::printf("recording %s: %.2f s, %zu steps sounding, %zu onsets found\n",
-                qPrintable(recording), double(mono.size()) / rate, soundingSteps, onsets.size());
-    std::printf("clock step: %.3f ms (tempo's %.3f ms, %+.3f%%)\n", step * 1000.0 / rate,
-                nominalStep * 1000.0 / rate, (step / nominalStep - 1) * 100);
-    std::printf("onsets off the step grid: median %.3f ms, max %.3f ms\n", grid.median, grid.max);
-    std::printf("tick to sound: median %.3f ms, max %.3f ms (scheduled %.3f ms)\n", fromTick.median,
-                fromTick.max, latency * 1000.0 / rate);
-    std::printf("%s onset_p99_ms=%.3f latency_ms=%.3f\n", qPrintable(MachineLoad::describe(load)),
-                grid.p99, fromTick.max);
-    return onsets.empty() ? 1 : 0;
+    const std::size_t onsets = Onsets::report(recording, rate, latency, requestTicks, playing.bpm,
+                                              MachineLoad::describe(load));
+    return onsets == 0 ? 1 : 0;
 }

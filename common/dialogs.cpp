@@ -21,6 +21,9 @@ public:
         case Kind::System:
             QMessageBox::warning(nullptr, caption, text, QMessageBox::Ok);
             break;
+        case Kind::AboutQt:
+            QMessageBox::aboutQt(parent, caption);
+            break;
         }
     }
 
@@ -75,6 +78,11 @@ void setSeam(DialogSeam* newSeam)
 void about(QWidget* parent, const QString& caption, const QString& text)
 {
     seam().message(DialogSeam::Kind::About, parent, caption, text);
+}
+
+void aboutQt(QWidget* parent, const QString& caption)
+{
+    seam().message(DialogSeam::Kind::AboutQt, parent, caption, QString());
 }
 
 void information(QWidget* parent, const QString& caption, const QString& text)

@@ -15,6 +15,7 @@ public:
         About,       // the toolkit's about box
         Information, // an information box
         System,      // a plain system message box with one OK button and no owner
+        AboutQt,     // the toolkit's own about box; the text is its own
     };
 
     virtual ~DialogSeam() = default;
@@ -37,6 +38,7 @@ namespace Dialogs {
 void setSeam(DialogSeam* seam);
 
 void about(QWidget* parent, const QString& caption, const QString& text);
+void aboutQt(QWidget* parent, const QString& caption);
 void information(QWidget* parent, const QString& caption, const QString& text);
 void systemMessage(const QString& caption, const QString& text);
 int question(QWidget* parent, const QString& caption, const QString& text,

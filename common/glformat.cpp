@@ -1,6 +1,9 @@
 #include "common/glformat.h"
 
+#include <QByteArray>
 #include <QSurfaceFormat>
+#include <dlfcn.h>
+#include <link.h>
 
 void setDefaultGlFormat()
 {
@@ -9,4 +12,15 @@ void setDefaultGlFormat()
     format.setProfile(QSurfaceFormat::CompatibilityProfile);
     format.setDepthBufferSize(24);
     QSurfaceFormat::setDefaultFormat(format);
+}
+
+void keepGlDriverLoaded()
+{
+    dl_iterate_phdr(
+        [](dl_phdr_info* info, size_t, void*) {
+            if (QByteArray(info->dlpi_name).endsWith("_dri.so"))
+                dlopen(info->dlpi_name, RTLD_NOW | RTLD_NODELETE);
+            return 0;
+        },
+        nullptr);
 }

@@ -1,27 +1,9 @@
 #include "testing/gltest.h"
 
+#include "common/glformat.h"
+
 #include <GL/gl.h>
 #include <GL/glu.h>
-#include <QByteArray>
-#include <dlfcn.h>
-#include <link.h>
-
-namespace {
-
-// The GL driver keeps the bookkeeping of compiled display lists in its own data, which the leak
-// checker no longer sees once the driver is unloaded at exit; so the driver stays loaded.
-void keepGlDriverLoaded()
-{
-    dl_iterate_phdr(
-        [](dl_phdr_info* info, size_t, void*) {
-            if (QByteArray(info->dlpi_name).endsWith("_dri.so"))
-                dlopen(info->dlpi_name, RTLD_NOW | RTLD_NODELETE);
-            return 0;
-        },
-        nullptr);
-}
-
-} // namespace
 
 void GlTest::SetUp()
 {

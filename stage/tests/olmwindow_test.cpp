@@ -1,0 +1,391 @@
+// The main window as a person uses it: the menus and their accelerators, a pattern composed in
+// the grid and played on the beat clock, the switch to the drum-set editor and back, songs saved
+// and loaded. The sound layer is driven: the tests render it and deliver its ticks themselves.
+#include "common/glformat.h"
+#include "humanoid/human.h"
+#include "kiteditor/hitpointwidget.h"
+#include "kiteditor/tests/drsetpanel.h"
+#include "playback/noteparser.h"
+#include "playback/soundengine.h"
+#include "playback/tests/drivenaudio.h"
+#include "songeditor/beatline.h"
+#include "songeditor/dreditor.h"
+#include "songeditor/dreditwidget.h"
+#include "stage/olmwindow.h"
+#include "stage/qglwindow.h"
+#include "testing/recordingdialogs.h"
+
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QSpinBox>
+#include <cmath>
+
+namespace {
+
+constexpr int snareRampType = 17;
+
+QStringList texts(const QWidget* menu)
+{
+    QStringList list;
+    for (const QAction* action : menu->actions())
+        if (!action->isSeparator())
+            list << action->text();
+    return list;
+}
+
+class MainWindow : public DrivenAudio
+{
+protected:
+    using Moments = std::vector<std::pair<int, int>>; // tick, and a sound or a drum
+
+    void SetUp() override
+    {
+        DrivenAudio::SetUp();
+        open();
+    }
+    void TearDown() override
+    {
+        window.reset();
+        DrivenAudio::TearDown();
+    }
+
+    void open()
+    {
+        window = std::make_unique<olmWindow>();
+        window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        QApplication::setActiveWindow(window.get());
+        window->qgl->grabFramebuffer(); // GL is set up, as at the first paint
+        keepGlDriverLoaded();
+    }
+
+    // Other programs on the test display may have taken the focus since.
+    void press(int key, Qt::KeyboardModifiers modifiers = Qt::ControlModifier)
+    {
+        QApplication::setActiveWindow(window.get());
+        QTest::keyClick(window.get(), Qt::Key(key), modifiers);
+    }
+    QMenu* menu(const QString& title) const
+    {
+        for (QAction* action : window->menuBar()->actions())
+            if (action->text() == title)
+                return action->menu();
+        return nullptr;
+    }
+    void choose(const QString& title, const QString& text) const
+    {
+        for (QAction* action : menu(title)->actions())
+            if (action->text() == text)
+                return action->trigger();
+        ADD_FAILURE() << "no item " << qPrintable(text);
+    }
+    static void click(QWidget* button) { QTest::mouseClick(button, Qt::LeftButton); }
+
+    DreditWidget& panel() const { return *window->dreditPanel; }
+    QGLWindow& view() const { return *window->qgl; }
+
+    int track(const QString& name) const
+    {
+        for (std::size_t t = 0; t < panel().tracks.size(); ++t)
+            if (hitpoint(*view().drumSet, int(t)).name == name)
+                return int(t);
+        return -1;
+    }
+    const Hitpoint& hitpoint(const DrumSet& kit, int track) const
+    {
+        const TrackRef& ref = panel().tracks.at(std::size_t(track));
+        return *kit.allDrums.at(std::size_t(ref.drum))->hitpoints.at(std::size_t(ref.hitpoint));
+    }
+    void clickCell(int track, int cell)
+    {
+        click(window->dreditor->beatLines.at(std::size_t(track))->cells.at(std::size_t(cell)));
+    }
+
+    // A plain left drag in the view.
+    void drag(int dx, int dy)
+    {
+        const QPoint from(100, 100), to(100 + dx, 100 + dy);
+        const auto event = [this](QEvent::Type type, QPoint at, Qt::MouseButton button,
+                                  Qt::MouseButtons held) {
+            QMouseEvent e(type, at, view().mapToGlobal(at), button, held, Qt::NoModifier);
+            QCoreApplication::sendEvent(&view(), &e);
+        };
+        event(QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
+        event(QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton);
+        event(QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
+    }
+
+    // Records after the window's own receivers of each tick where the sticks are, and what the
+    // note parser asks for.
+    void listen()
+    {
+        QObject::connect(window->soundEngine, &SoundEngine::timerEvent, [this] {
+            tickFrames.push_back(window->soundEngine->soundLayer().tickFrame());
+            sticks.push_back({view().effLStick->position, view().effRStick->position});
+        });
+        QObject::connect(window->noteParser, &NoteParser::playSound, [this](int sound, int) {
+            sounded.push_back({ticks(), sound});
+        });
+        for (auto hand : {&NoteParser::moveRightHand, &NoteParser::moveLeftHand})
+            QObject::connect(window->noteParser, hand, [this](int drum, int) {
+                moves.push_back({ticks(), drum});
+            });
+    }
+    int ticks() const { return int(tickFrames.size()); }
+    // The GUI thread takes up the ticks only after four blocks, later than the sound layer's
+    // latency: the sounds must start on their ticks all the same.
+    void playUntilTick(int count)
+    {
+        SoundLayer& layer = window->soundEngine->soundLayer();
+        while (ticks() < count) {
+            const std::vector<float> blocks = render(layer, 4 * block, false);
+            layer.dispatchTicks();
+            out.insert(out.end(), blocks.begin(), blocks.end());
+            ASSERT_LT(out.size(), std::size_t(rate) * 2 * 60) << "the clock does not tick";
+        }
+    }
+
+    RecordingDialogs dialogs;
+    std::unique_ptr<olmWindow> window;
+    std::vector<int64_t> tickFrames;
+    std::vector<std::pair<ikPoint, ikPoint>> sticks;
+    Moments sounded, moves;
+    std::vector<float> out;
+};
+
+} // namespace
+
+TEST_F(MainWindow, OpensInTheSongEditorOnTheDefaultKitWithItsMenus)
+{
+    EXPECT_EQ(window->windowTitle(), "Olmira");
+    EXPECT_EQ(window->size(), QSize(800, 623));
+    EXPECT_EQ(window->mode, 0);
+    EXPECT_FALSE(window->drsetPanel || window->hitpointPanel);
+    EXPECT_TRUE(panel().isVisible() && view().showDrummer && !view().showHits && view().ikReady);
+    EXPECT_EQ(view().mapTo(window.get(), QPoint(0, 0)), QPoint(200, 23));
+    EXPECT_EQ(window->dreditor->mapTo(window.get(), QPoint(0, 0)), QPoint(0, 424));
+    EXPECT_EQ(panel().drumSet.path, "Drumsets/default.set");
+    EXPECT_EQ(view().drumSet->allDrums, panel().drumSet.allDrums);
+    EXPECT_GT(panel().tracks.size(), 10u);
+    EXPECT_EQ(window->dreditor->beatLines.size(), panel().tracks.size());
+
+    EXPECT_EQ(texts(window->menuBar()),
+              QStringList({"&File", "&Mode", "&Viewpoints", "&IK", "&Help"}));
+    EXPECT_EQ(texts(menu("&Viewpoints")),
+              QStringList({"+  Default", "Front", "Back", "From top", "From left", "From right"}));
+    EXPECT_EQ(texts(menu("&Help")), QStringList({"&About", "About &Qt", "&Controlls"}));
+    EXPECT_EQ(menu("&File")->actions()[0]->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
+    EXPECT_EQ(menu("&Mode")->actions()[0]->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_D));
+    EXPECT_EQ(menu("&Mode")->actions()[1]->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
+
+    press(Qt::Key_F1, Qt::NoModifier);
+    choose("&Help", "&About");
+    choose("&Help", "About &Qt");
+    ASSERT_EQ(dialogs.messages.size(), 3u);
+    EXPECT_EQ(dialogs.messages[0].caption, "Controlls");
+    EXPECT_TRUE(dialogs.messages[0].text.startsWith("CTRL+Q - quit\n\nLeft mouse -translate drum"));
+    EXPECT_TRUE(dialogs.messages[0].text.endsWith("Left mouse+shift -translate view X and Y\n\n"));
+    EXPECT_EQ(dialogs.messages[1].caption, "Olmira");
+    EXPECT_EQ(dialogs.messages[2].kind, DialogSeam::Kind::AboutQt);
+    for (const RecordingDialogs::Shown& shown : dialogs.messages)
+        EXPECT_EQ(shown.parent, window.get());
+
+    Dreditor* grid = window->dreditor;
+    press(Qt::Key_S); // the active editor: nothing happens
+    EXPECT_EQ(window->dreditor, grid);
+}
+
+TEST_F(MainWindow, IkAndViewpointItemsMoveTheirMarksAndSetTheView)
+{
+    const QStringList start = {"Use IK for foots", "* Use simple rotation for foots",
+                               "Count orientation for right hand",
+                               "* Count only position for right hand"};
+    EXPECT_EQ(texts(menu("&IK")), start);
+    for (const char* item :
+         {"Use IK for foots", "* Use IK for foots", "Count orientation for right hand"})
+        choose("&IK", item);
+    EXPECT_TRUE(view().useFootIK && view().useRHandOri);
+    EXPECT_EQ(
+        texts(menu("&IK")),
+        QStringList({"* Use IK for foots", "Use simple rotation for foots",
+                     "* Count orientation for right hand", "Count only position for right hand"}));
+    view().upkeep();
+    ASSERT_TRUE(view().placed);
+    for (const char* item : {"Use simple rotation for foots", "* Use simple rotation for foots",
+                             "Count only position for right hand"})
+        choose("&IK", item);
+    EXPECT_FALSE(view().useFootIK || view().useRHandOri || view().placed);
+    EXPECT_EQ(texts(menu("&IK")), start);
+
+    // Viewpoints are chosen before any visit to the drum-set editor, and after visits.
+    view().rotY = 30;
+    choose("&Viewpoints", "From top");
+    choose("&Viewpoints", "+  From top");
+    EXPECT_EQ(view().viewpoint, view().human->viewpoints[3]);
+    EXPECT_EQ(view().rotY, 0);
+    EXPECT_EQ(texts(menu("&Viewpoints")),
+              QStringList({"Default", "Front", "Back", "+  From top", "From left", "From right"}));
+    for (int key : {Qt::Key_D, Qt::Key_S, Qt::Key_D})
+        press(key);
+    choose("&Viewpoints", "Back");
+    EXPECT_EQ(view().viewpoint, view().human->viewpoints[2]);
+    EXPECT_EQ(texts(menu("&Viewpoints")),
+              QStringList({"Default", "Front", "+  Back", "From top", "From left", "From right"}));
+}
+
+// Kick, snare, hi-hat and tom, each alone in its step and fading before the next one: every
+// sound can be seen starting in the output.
+TEST_F(MainWindow, ComposedPatternSoundsOnItsTicksAndTheSticksReachTheHits)
+{
+    view().upkeep();
+    listen();
+    QTest::keyClick(panel().patLenSpin, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(panel().patLenSpin, "16");
+    QTest::keyClick(panel().patLenSpin, Qt::Key_Return);
+    const QString notes[] = {"Kick right foot", "Snare middle", "Hi-hat top", "Tom12 middle"};
+    for (int i = 0; i < 4; ++i)
+        clickCell(track(notes[i]), 4 * i);
+    render(window->soundEngine->soundLayer(), 2 * rate); // the auditions fade
+    click(panel().playPatButton);
+    playUntilTick(48);
+
+    ASSERT_EQ(sounded.size(), 4u);
+    for (int i = 0; i < 4; ++i) {
+        // A note of step k is sent at tick 3k and sounds two steps later.
+        const int tick = 3 * 4 * i + 6, t = track(notes[i]);
+        EXPECT_EQ(sounded[std::size_t(i)].first, tick) << qPrintable(notes[i]);
+        const auto& levels = hitpoint(panel().drumSet, t).levels;
+        EXPECT_TRUE(std::any_of(levels.begin(), levels.end(), [&](const auto& level) {
+            return level->sndID == sounded[std::size_t(i)].second;
+        })) << qPrintable(notes[i]);
+
+        const auto due =
+            std::size_t(tickFrames[std::size_t(tick)] +
+                        window->soundEngine->soundLayer().latencyFrames() - tickFrames[0]);
+        ASSERT_LT(due * 2 + 64, out.size());
+        EXPECT_TRUE(
+            std::all_of(&out[(due - 512) * 2], &out[due * 2], [](float v) { return v == 0; }))
+            << qPrintable(notes[i]) << " sounds early";
+        EXPECT_TRUE(std::any_of(&out[due * 2], &out[(due + 32) * 2],
+                                [](float v) { return std::fabs(v) > 1e-3f; }))
+            << qPrintable(notes[i]) << " is not heard on its tick";
+        if (i == 0)
+            continue; // the kick is the foot's
+        // The stroke starts with the note, and its approach ends on the hit point in the tick
+        // before the sound.
+        EXPECT_TRUE(
+            std::count(moves.begin(), moves.end(), std::pair(tick - 6, panel().tracks[t].drum)));
+        const Hitpoint& hit = hitpoint(*view().drumSet, t);
+        const ikPoint at(hit.worldX, hit.worldY, hit.worldZ);
+        const auto [left, right] = sticks[std::size_t(tick - 1)];
+        EXPECT_LT(std::min(left.distance(at), right.distance(at)), 0.06) << qPrintable(notes[i]);
+    }
+
+    click(panel().stopButton);
+    EXPECT_TRUE(view().handsIdle && view().rIdle == 25 && view().lIdle == 25);
+    const int stoppedAt = ticks();
+    render(window->soundEngine->soundLayer(), rate);
+    EXPECT_EQ(ticks(), stoppedAt) << "a stopped clock does not tick";
+}
+
+TEST_F(MainWindow, DrumsetEditorEditsTheKitThatTheSongEditorGetsBack)
+{
+    const DrumSet songKit = panel().drumSet;
+    Drum& ramp = **std::find_if(songKit.allDrums.begin(), songKit.allDrums.end(),
+                                [](const Drum* d) { return d->type == snareRampType; });
+    const float x = ramp.translation[0], y = ramp.translation[1];
+    drag(20, 10);
+    EXPECT_EQ(ramp.translation[0], x) << "no drum moves in the song editor";
+
+    press(Qt::Key_D);
+    ASSERT_EQ(window->mode, 1);
+    DrsetWidget& kitPanel = *window->drsetPanel;
+    EXPECT_FALSE(window->dreditor || panel().isVisible() || view().showDrummer);
+    EXPECT_TRUE(kitPanel.isVisible() && window->hitpointPanel->isVisible() && view().showHits);
+    EXPECT_EQ(window->hitpointPanel->mapTo(window.get(), QPoint(0, 0)), QPoint(200, 423));
+    EXPECT_EQ(kitPanel.drumSet.allDrums, songKit.allDrums);
+    EXPECT_EQ(view().drumSet->allDrums, songKit.allDrums);
+
+    // A drag in the view moves the drum selected in the list; the snare ramp moves in x and z.
+    clickRow(kitPanel, int(std::find(kitPanel.rowDrums.begin(), kitPanel.rowDrums.end(), ramp.id) -
+                           kitPanel.rowDrums.begin()) +
+                           1);
+    ASSERT_EQ(kitPanel.currentDrum, ramp.id);
+    drag(20, 10);
+    EXPECT_NEAR(ramp.translation[0], x + 0.1f, 0.0101f);
+    EXPECT_EQ(ramp.translation[1], y);
+    EXPECT_FALSE(view().placed) << "the view took the moved kit";
+
+    clickRow(kitPanel, 0);
+    addChild(kitPanel, snareRampType);
+    addChild(kitPanel, BodyTypes::Snare);
+    const std::vector<Drum*> edited = kitPanel.drumSet.allDrums;
+    ASSERT_EQ(edited.size(), songKit.allDrums.size() + 2);
+
+    press(Qt::Key_S);
+    ASSERT_EQ(window->mode, 0);
+    EXPECT_FALSE(window->drsetPanel || window->hitpointPanel || view().showHits);
+    EXPECT_TRUE(view().showDrummer);
+    EXPECT_EQ(panel().drumSet.allDrums, edited);
+    EXPECT_EQ(view().drumSet->allDrums, edited);
+    EXPECT_EQ(window->dreditor->mapTo(window.get(), QPoint(0, 0)), QPoint(0, 424));
+    ASSERT_EQ(window->dreditor->beatLines.size(), panel().tracks.size());
+    const int newSnare = int(edited.size()) - 1;
+    EXPECT_EQ(panel().tracks.back().drum, newSnare);
+
+    // The clock still reaches the song panel, and a hand goes to the new snare.
+    listen();
+    clickCell(int(panel().tracks.size()) - 1, 0);
+    click(panel().playPatButton);
+    playUntilTick(7);
+    EXPECT_EQ(moves, Moments({{0, newSnare}}));
+}
+
+TEST_F(MainWindow, SongsSaveWithTheirKitOrItsPathAndLoadBack)
+{
+    QTemporaryDir folder;
+    const int snare = track("Snare middle");
+    clickCell(snare, 3);
+    for (int mode : {0, 1}) {
+        const QString path = folder.filePath(QString("song%1").arg(mode));
+        const QString kitPath = mode == 0 ? path + ".set" : panel().drumSet.path;
+        dialogs.fileAnswers = {path, path + ".sng"};
+        dialogs.questionAnswers = {mode};
+        click(panel().songSaveButton);
+        EXPECT_EQ(QFileInfo::exists(path + ".set"), mode == 0);
+        click(panel().songNewButton);
+        ASSERT_EQ(panel().song.patterns[0].cells[std::size_t(snare)][3].velocity, 0);
+        const std::vector<Drum*> before = view().drumSet->allDrums;
+
+        click(panel().songLoadButton);
+        EXPECT_EQ(panel().song.patterns[0].cells[std::size_t(snare)][3].velocity, 100);
+        EXPECT_EQ(window->dreditor->beatLines[std::size_t(snare)]->shownImage(3),
+                  "Textures/beat5.bmp");
+        EXPECT_EQ(panel().drumSet.path, kitPath);
+        EXPECT_NE(view().drumSet->allDrums, before) << "the view took the song's kit";
+        EXPECT_EQ(view().drumSet->allDrums, panel().drumSet.allDrums);
+    }
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(MainWindow, WithoutTheDefaultKitItSaysSoAndOpensTheDrumsetEditor)
+{
+    window.reset();
+    QTemporaryDir elsewhere;
+    const QDir run = QDir::current();
+    for (const QString& entry : run.entryList(QDir::AllEntries | QDir::NoDotAndDotDot))
+        if (entry != "Drumsets")
+            ASSERT_TRUE(QFile::link(run.filePath(entry), elsewhere.filePath(entry)));
+    QDir::setCurrent(elsewhere.path());
+    open();
+    QDir::setCurrent(run.path());
+
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].kind, DialogSeam::Kind::About);
+    EXPECT_EQ(dialogs.messages[0].parent, window.get());
+    EXPECT_EQ(dialogs.messages[0].caption, "Switching to Drumset Editor");
+    EXPECT_EQ(dialogs.messages[0].text, "Cannot load file Drumsets/default.set");
+    EXPECT_EQ(window->mode, 1);
+    EXPECT_TRUE(window->drsetPanel->isVisible() && window->drsetPanel->drumSet.allDrums.empty());
+    EXPECT_FALSE(view().showDrummer);
+}
