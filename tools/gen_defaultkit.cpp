@@ -1,14 +1,19 @@
 // The kit Olmira starts with, written by the program's own kit writer so that its sound folder is
 // filled the way a user's save fills it. The drummer sits at (0, 0, 1.2), faces -Z, and has his
 // right hand on +X: kick in front of the seat, snare just in front of the left knee, hi-hat to the
-// left, floor tom to the right, crash left-front high, ride right-front.
+// left, floor tom to the right, crash left-front high, ride right-front. Its sounds are the
+// recorded kit "GMRockKit" of Debian's hydrogen-data package, five velocity layers a hit point.
 #include "kit/bodytypes.h"
 #include "kit/drumsetfile.h"
+#include "playback/sample.h"
 #include "tools/generator.h"
 
+#include <QDir>
 #include <QFileInfo>
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
-#include <initializer_list>
+#include <vector>
 
 namespace {
 
@@ -18,18 +23,10 @@ struct Placement
     float rx = 0, ry = 0, rz = 0;
 };
 
-// A velocity layer: the sample that sounds from minVelo to maxVelo.
-struct Layer
-{
-    const char* sample;
-    int maxVelo;
-    int minVelo;
-};
-
 class KitBuilder
 {
 public:
-    KitBuilder(DrumSet& kit, const QString& sampleFolder) : kit(kit), sampleFolder(sampleFolder) {}
+    explicit KitBuilder(DrumSet& kit) : kit(kit) {}
 
     // A drum as the drum-set panel adds one, entered in pre-order so that its id is its index.
     Drum* add(Drum* parent, int type, const Placement& p)
@@ -54,90 +51,185 @@ public:
         return drum;
     }
 
-    // Gives a hit point its layers, loudest first; identifiers follow the order of the file.
-    void sound(Drum* drum, int hitpoint, std::initializer_list<Layer> layers, int hitType = -1)
-    {
-        Hitpoint& h = *drum->hitpoints.at(hitpoint);
-        if (hitType >= 0)
-            h.hitType = hitType;
-        bool first = true;
-        for (const Layer& layer : layers) {
-            const QString file = sampleFolder + "/" + layer.sample;
-            if (!QFileInfo::exists(file)) {
-                std::fprintf(stderr, "missing sample %s\n", qPrintable(file));
-                complete = false;
-            }
-            if (first) {
-                *h.levels[0] = DynaLevel(file, nextSound++, layer.maxVelo, layer.minVelo);
-                first = false;
-            } else {
-                h.addDynaLevel(file, nextSound++, layer.maxVelo, layer.minVelo);
-            }
-        }
-    }
-
-    bool complete = true;
-
 private:
     DrumSet& kit;
-    QString sampleFolder;
-    int nextSound = 0;
 };
 
-void buildKit(KitBuilder& b)
+// The drums that sound when struck.
+struct StruckDrums
+{
+    Drum *kick, *highTom, *midTom, *snare, *hihatStand, *hihat, *floorTom, *crash, *ride;
+};
+
+StruckDrums buildKit(KitBuilder& b)
 {
     Drum* kick = b.add(nullptr, BodyTypes::Kick, {0.1f, 0, -0.05f});
-    b.sound(kick, 0, {{"kick.wav", 127, 64}, {"kick_soft.wav", 63, 1}});
     Drum* holder = b.add(kick, 19, {0, 0.36f, 0.3f});
     Drum* highTom = b.add(holder, 3, {-0.02f, 0.38f, 0, 12, 5});
-    b.sound(highTom, 0, {{"tom_high.wav", 127, 1}});
     Drum* midTom = b.add(holder, 4, {0.33f, 0.37f, 0.1f, 12, -12});
-    b.sound(midTom, 0, {{"tom_mid.wav", 127, 1}});
 
     // The snare's shell reaches lower than the seated drummer's thighs, so it stands in front of
     // his knees, and the high tom keeps clear of its far edge.
     Drum* snareStand = b.add(nullptr, 17, {-0.2f, 0, 0.545f});
     Drum* snare = b.add(snareStand, BodyTypes::Snare, {0, 0.51f, 0, 6});
-    b.sound(snare, 0, {{"snare.wav", 127, 80}, {"snare_soft.wav", 79, 1}});
-    b.sound(snare, 1, {{"snare_rim.wav", 127, 1}});
 
-    // The hi-hat's top is played closed and its edge open.
     Drum* hihatStand = b.add(nullptr, BodyTypes::HiHatStand, {-0.44f, 0, 0.6f, 0, 25});
-    b.sound(hihatStand, 0, {{"hihat_pedal.wav", 127, 1}});
     Drum* hihat = b.add(hihatStand, BodyTypes::HiHat, {0, 0.85f, 0});
-    b.sound(hihat, 0, {{"hihat_open.wav", 127, 1}}, Hitpoint::HiHatOpen);
-    b.sound(hihat, 1, {{"hihat_closed.wav", 127, 70}, {"hihat_closed_soft.wav", 69, 1}},
-            Hitpoint::HiHatClosed);
 
     Drum* legs = b.add(nullptr, 20, {0.55f, 0, 0.92f});
     Drum* floorTom = b.add(legs, BodyTypes::FloorTom, {0, 0.3f, 0});
-    b.sound(floorTom, 0, {{"tom_floor.wav", 127, 1}});
 
     // Cymbal stands: the boom tilts up toward the drummer, the holder levels the cymbal again.
     Drum* crashStand = b.add(nullptr, 22, {-0.48f, 0, 0.38f});
     Drum* crashBoom = b.add(crashStand, 23, {0, 0.87f, 0, -60, 29});
     Drum* crashHolder = b.add(crashBoom, 24, {0, 0, 0.3f, 70});
     Drum* crash = b.add(crashHolder, 9, {0, 0.05f, 0});
-    b.sound(crash, 0, {{"crash.wav", 127, 64}, {"crash_soft.wav", 63, 1}});
-    b.sound(crash, 1, {{"crash_soft.wav", 127, 1}});
 
     Drum* rideStand = b.add(nullptr, 22, {0.75f, 0, 0.42f});
     Drum* rideBoom = b.add(rideStand, 23, {0, 0.87f, 0, -25, -43});
     Drum* rideHolder = b.add(rideBoom, 24, {0, 0, 0.3f, 33});
     Drum* ride = b.add(rideHolder, 12, {0, 0.05f, 0});
-    b.sound(ride, 0, {{"ride.wav", 127, 1}});
-    b.sound(ride, 1, {{"ride_bell.wav", 127, 1}});
+    return {kick, highTom, midTom, snare, hihatStand, hihat, floorTom, crash, ride};
+}
+
+const char* const recordedKit = "/usr/share/hydrogen/data/drumkits/GMRockKit";
+
+// The five strengths at which each instrument was recorded, as its file names give them.
+const char* const strengths[] = {"Softest", "Soft", "Med", "Hard", "Hardest"};
+
+// Velocities 1-127 in five nearly equal ranges, loudest first.
+struct Range
+{
+    int maxVelo, minVelo;
+};
+const Range ranges[] = {{127, 102}, {101, 77}, {76, 51}, {50, 26}, {25, 1}};
+
+constexpr int rate = 44100;
+
+// A hit is heard for about a step before the next one covers it: its loudness is the RMS of its
+// first 200 ms.
+double loudness(const Sample& sample)
+{
+    const size_t values = std::min(sample.frames.size(), size_t(2 * rate / 5)); // stereo
+    double sum = 0;
+    for (size_t i = 0; i < values; ++i)
+        sum += double(sample.frames[i]) * sample.frames[i];
+    return values ? std::sqrt(sum / double(values)) : 0.0;
+}
+
+// The instrument's five recordings, loudest first. The strengths that the files are named by do
+// not always rise in loudness (on the floor tom, the ride and its bell, the pedal and the closed
+// hi-hat): the measured loudness decides. Empty, after saying why, when one cannot be read.
+QStringList loudestFirst(const QString& instrument)
+{
+    std::vector<std::pair<double, QString>> takes;
+    for (const char* strength : strengths) {
+        const QString file = QString("%1/%2-%3.wav").arg(recordedKit, instrument, strength);
+        const auto sample = decodeSampleFile(file, rate);
+        if (!sample) {
+            std::fprintf(stderr, "cannot read the recorded sample %s\n", qPrintable(file));
+            return {};
+        }
+        takes.emplace_back(loudness(*sample), file);
+    }
+    std::stable_sort(takes.begin(), takes.end(),
+                     [](const auto& a, const auto& b) { return a.first > b.first; });
+    QStringList files;
+    for (const auto& take : takes)
+        files << take.second;
+    return files;
+}
+
+// The instrument a drummer expects under each hit point; the hi-hat's top is played closed and
+// its edge open.
+struct Voice
+{
+    Drum* drum;
+    const char* hitpoint;
+    const char* instrument;
+    int hitType = -1; // -1: the preset's
+};
+
+bool giveLayers(const Voice& voice)
+{
+    const auto& hitpoints = voice.drum->hitpoints;
+    const auto found = std::find_if(hitpoints.begin(), hitpoints.end(),
+                                    [&](const auto& h) { return h->name == voice.hitpoint; });
+    if (found == hitpoints.end()) {
+        std::fprintf(stderr, "%s has no hit point \"%s\"\n", qPrintable(voice.drum->name),
+                     voice.hitpoint);
+        return false;
+    }
+    const QStringList files = loudestFirst(voice.instrument);
+    if (files.isEmpty())
+        return false;
+    Hitpoint& h = **found;
+    if (voice.hitType >= 0)
+        h.hitType = voice.hitType;
+    h.levels.clear();
+    for (int i = 0; i < files.size(); ++i)
+        h.addDynaLevel(files[i], 0, ranges[i].maxVelo, ranges[i].minVelo);
+    return true;
+}
+
+// Sound identifiers follow the order of the file: drums in pre-order, their hit points, levels.
+// False, after saying which, if a hit point was left without sounds.
+bool numberSounds(DrumSet& kit)
+{
+    int next = 0;
+    bool complete = true;
+    for (const Drum* drum : kit.allDrums) {
+        for (const auto& h : drum->hitpoints) {
+            if (h->levels.size() != std::size(ranges)) {
+                std::fprintf(stderr, "no recorded sounds for \"%s\"\n", qPrintable(h->name));
+                complete = false;
+            }
+            for (const auto& level : h->levels)
+                level->sndID = next++;
+        }
+    }
+    return complete;
+}
+
+bool assignSounds(DrumSet& kit, const StruckDrums& d)
+{
+    if (!QFileInfo(recordedKit).isDir()) {
+        std::fprintf(stderr,
+                     "the recorded drum samples are missing: %s (Debian's hydrogen-data "
+                     "package, installed by scripts/install-deps)\n",
+                     recordedKit);
+        return false;
+    }
+    const Voice voices[] = {
+        {d.kick, "Kick right foot", "Kick"},
+        {d.highTom, "Tom10 middle", "Tom1"},
+        {d.midTom, "Tom12 middle", "Tom2"},
+        {d.snare, "Snare middle", "Snare"},
+        {d.snare, "Snare side", "SnareRimshot"},
+        {d.hihatStand, "Hi-hat foot", "HatPedal"},
+        {d.hihat, "Hi-hat side", "HatOpen", Hitpoint::HiHatOpen},
+        {d.hihat, "Hi-hat top", "HatClosed", Hitpoint::HiHatClosed},
+        {d.floorTom, "Tom16 middle", "TomFloor"},
+        {d.crash, "Crash17 side", "Crash"},
+        {d.crash, "Crash17 top", "Crash"},
+        {d.ride, "Ride20 side", "Ride"},
+        {d.ride, "Ride20 top", "Bell"},
+    };
+    for (const Voice& voice : voices)
+        if (!giveLayers(voice))
+            return false;
+    return numberSounds(kit);
 }
 
 bool writeDefaultKit(const QString& runDir)
 {
     DrumSet kit;
     kit.info = "Kick, snare, two toms, floor tom, hi-hat, crash and ride";
-    KitBuilder builder(kit, runDir + "/Sounds/kit");
-    buildKit(builder);
-    if (!builder.complete)
+    KitBuilder builder(kit);
+    if (!assignSounds(kit, buildKit(builder)))
         return false;
     const QString path = runDir + "/Drumsets/default.set";
+    QDir(DrumSetFile::soundFolder(path)).removeRecursively(); // holds this kit's sounds alone
     if (!DrumSetFile::write(kit, path)) {
         std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
         return false;

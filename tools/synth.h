@@ -6,7 +6,7 @@
 #include <vector>
 
 // Small building blocks for the sounds that the data generator synthesises: deterministic
-// noise, biquad filters, decaying partials and pitch sweeps, all at 44.1 kHz in double precision.
+// noise, biquad filters and pitch sweeps, all at 44.1 kHz in double precision.
 namespace Synth {
 
 constexpr int rate = 44100;
@@ -140,50 +140,6 @@ inline void addNoise(Buffer& out, Noise& noise, std::vector<Biquad> filters, dou
         for (Biquad& f : filters)
             x = f.process(x);
         out[i] += amplitude * hitEnvelope(timeAt(i), attack, tau) * x;
-    }
-}
-
-// A cloud of inharmonic partials, log-uniform between low and high, as of a cymbal or a bell
-// plate; higher partials die faster.
-struct Shimmer
-{
-    int partials;
-    double low;
-    double high;
-    double amplitude;
-    double tau;
-    double attack = 0.001;
-};
-
-inline void addShimmer(Buffer& out, Noise& noise, const Shimmer& s)
-{
-    const double perPartial = s.amplitude / std::sqrt(double(s.partials));
-    for (int p = 0; p < s.partials; ++p) {
-        const double frequency = s.low * std::pow(s.high / s.low, noise.uniform());
-        const double tau = s.tau * (0.6 + 0.8 * noise.uniform()) * std::sqrt(s.low / frequency);
-        const double phase0 = 2.0 * pi * noise.uniform();
-        const double step = 2.0 * pi * frequency / rate;
-        const size_t end = std::min(out.size(), size_t(tau * 9.0 * rate) + 1);
-        for (size_t i = 0; i < end; ++i)
-            out[i] += perPartial * hitEnvelope(timeAt(i), s.attack, tau) *
-                      std::sin(phase0 + step * double(i));
-    }
-}
-
-// Fixed partials with their own amplitude and decay (bells, shell and rim modes).
-struct Mode
-{
-    double frequency;
-    double amplitude;
-    double tau;
-};
-
-inline void addModes(Buffer& out, const std::vector<Mode>& modes, double attack = 0.0003)
-{
-    for (const Mode& m : modes) {
-        const double step = 2.0 * pi * m.frequency / rate;
-        for (size_t i = 0; i < out.size(); ++i)
-            out[i] += m.amplitude * hitEnvelope(timeAt(i), attack, m.tau) * std::sin(step * i);
     }
 }
 

@@ -2,6 +2,7 @@
 #include "kit/drumsetfile.h"
 
 #include <QFile>
+#include <QSet>
 #include <QVector3D>
 #include <gtest/gtest.h>
 #include <map>
@@ -53,8 +54,9 @@ constexpr float armReach = 0.95f, legReach = 0.9f;
 
 TEST_F(DefaultKit, LoadsWithEverySoundFound)
 {
-    EXPECT_EQ(announced.size(), 17);
-    EXPECT_EQ(soundCounter, 17);
+    constexpr int hitpoints = 13, layers = 5;
+    EXPECT_EQ(announced.size(), hitpoints * layers);
+    EXPECT_EQ(soundCounter, hitpoints * layers);
     for (const QString& file : announced) {
         EXPECT_TRUE(file.startsWith("Drumsets/default Sounds/")) << file.toStdString();
         QFile wav(file);
@@ -65,7 +67,7 @@ TEST_F(DefaultKit, LoadsWithEverySoundFound)
     }
 }
 
-TEST_F(DefaultKit, HoldsTheWholeKitWithPresetHitpointsAndAdjacentLayers)
+TEST_F(DefaultKit, HoldsTheWholeKitWithPresetHitpointsAndFiveRecordingsEach)
 {
     std::map<int, int> types;
     for (const Drum* drum : kit.allDrums)
@@ -88,7 +90,6 @@ TEST_F(DefaultKit, HoldsTheWholeKitWithPresetHitpointsAndAdjacentLayers)
     ASSERT_EQ(drumOfType(19)->children.size(), 2u);
     EXPECT_EQ(drumOfType(14), drumOfType(21)->children.at(0));
 
-    int layered = 0;
     for (const Drum* drum : kit.allDrums) {
         Drum presets;
         presets.type = drum->type;
@@ -97,20 +98,23 @@ TEST_F(DefaultKit, HoldsTheWholeKitWithPresetHitpointsAndAdjacentLayers)
         for (size_t i = 0; i < drum->hitpoints.size(); ++i) {
             const Hitpoint& h = *drum->hitpoints[i];
             EXPECT_EQ(h.name, presets.hitpoints[i]->name);
-            ASSERT_FALSE(h.levels.empty());
-            EXPECT_EQ(h.levels.front()->maxVelo, 127) << h.name.toStdString();
-            EXPECT_EQ(h.levels.back()->minVelo, 1) << h.name.toStdString();
-            for (size_t l = 0; l < h.levels.size(); ++l) {
-                EXPECT_GE(h.levels[l]->sndID, 0) << h.name.toStdString();
-                if (l > 0) {
-                    EXPECT_EQ(h.levels[l]->maxVelo, h.levels[l - 1]->minVelo - 1)
-                        << h.name.toStdString();
-                }
+            ASSERT_EQ(h.levels.size(), 5u) << h.name.toStdString();
+            // Every velocity 1-127 in exactly one level, loudest first, none much wider than
+            // another.
+            int covered = 128;
+            QSet<QString> files;
+            for (const auto& level : h.levels) {
+                EXPECT_EQ(level->maxVelo, covered - 1) << h.name.toStdString();
+                EXPECT_NEAR(level->maxVelo - level->minVelo + 1, 127 / 5, 1)
+                    << h.name.toStdString();
+                EXPECT_GE(level->sndID, 0) << h.name.toStdString();
+                covered = level->minVelo;
+                files << level->file;
             }
-            layered += h.levels.size() > 1;
+            EXPECT_EQ(covered, 1) << h.name.toStdString();
+            EXPECT_EQ(files.size(), 5) << h.name.toStdString() << ": five recordings";
         }
     }
-    EXPECT_GE(layered, 3);
 }
 
 TEST_F(DefaultKit, EveryHitpointIsWhereASeatedDrummerPlaysIt)
