@@ -1,6 +1,6 @@
 #include "playback/sample.h"
 
-#include "playback/wavlist.h"
+#include "playback/wavview.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -81,71 +81,95 @@ std::unique_ptr<Sample> decode(SNDFILE* file, const SF_INFO& info, int rate)
     return sample;
 }
 
-// libsndfile's virtual I/O over a byte array.
-struct MemoryFile
+// What libsndfile reads through its virtual I/O: a header of our own, if any, then a stretch of
+// the device.
+struct DeviceFile
 {
-    const QByteArray& bytes;
+    QIODevice& device;
+    QByteArray header;
+    qint64 offset = 0;
+    qint64 length = 0;
     sf_count_t position = 0;
+
+    sf_count_t size() const { return header.size() + length; }
 };
 
-sf_count_t memoryLength(void* user)
+sf_count_t deviceLength(void* user)
 {
-    return static_cast<MemoryFile*>(user)->bytes.size();
+    return static_cast<DeviceFile*>(user)->size();
 }
 
-sf_count_t memorySeek(sf_count_t offset, int whence, void* user)
+sf_count_t deviceSeek(sf_count_t offset, int whence, void* user)
 {
-    auto* file = static_cast<MemoryFile*>(user);
+    auto* file = static_cast<DeviceFile*>(user);
     const sf_count_t base = whence == SEEK_CUR   ? file->position
-                            : whence == SEEK_END ? file->bytes.size()
+                            : whence == SEEK_END ? file->size()
                                                  : 0;
     const sf_count_t target = base + offset;
-    if (target < 0 || target > file->bytes.size())
+    if (target < 0 || target > file->size())
         return -1;
     file->position = target;
     return target;
 }
 
-sf_count_t memoryRead(void* destination, sf_count_t count, void* user)
+sf_count_t deviceRead(void* destination, sf_count_t count, void* user)
 {
-    auto* file = static_cast<MemoryFile*>(user);
-    const sf_count_t n = std::clamp<sf_count_t>(file->bytes.size() - file->position, 0, count);
-    std::memcpy(destination, file->bytes.constData() + file->position, size_t(n));
-    file->position += n;
-    return n;
+    auto* file = static_cast<DeviceFile*>(user);
+    auto* to = static_cast<char*>(destination);
+    count = std::clamp<sf_count_t>(file->size() - file->position, 0, count);
+    sf_count_t done = 0;
+    if (file->position < file->header.size()) {
+        done = std::min<sf_count_t>(count, file->header.size() - file->position);
+        std::memcpy(to, file->header.constData() + file->position, size_t(done));
+    }
+    const qint64 from = file->offset + file->position + done - file->header.size();
+    if (done < count && file->device.seek(from)) {
+        const qint64 got = file->device.read(to + done, count - done);
+        done += std::max<qint64>(got, 0);
+    }
+    file->position += done;
+    return done;
 }
 
-sf_count_t memoryWrite(const void*, sf_count_t, void*)
+sf_count_t deviceWrite(const void*, sf_count_t, void*)
 {
     return 0;
 }
 
-sf_count_t memoryTell(void* user)
+sf_count_t deviceTell(void* user)
 {
-    return static_cast<MemoryFile*>(user)->position;
+    return static_cast<DeviceFile*>(user)->position;
+}
+
+std::unique_ptr<Sample> decodeDevice(QIODevice& device, int rate)
+{
+    const WavView wav = WavView::of(device);
+    if (wav.kind == WavView::Damaged)
+        return nullptr;
+    DeviceFile file{device, wav.header, wav.dataOffset, wav.dataSize};
+    if (wav.kind == WavView::NotWav)
+        file.length = device.size();
+    SF_VIRTUAL_IO io{deviceLength, deviceSeek, deviceRead, deviceWrite, deviceTell};
+    SF_INFO info{};
+    SndfilePtr sndfile(sf_open_virtual(&io, SFM_READ, &info, &file));
+    return decode(sndfile.get(), info, rate);
 }
 
 } // namespace
 
 std::unique_ptr<Sample> decodeSampleFile(const QString& path, int rate)
 {
-    QFile header(path);
-    if (header.open(QIODevice::ReadOnly) && hasNegativeListEntry(header))
+    // A pipe or device would block the reader: only files are read.
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.isSequential())
         return nullptr;
-    SF_INFO info{};
-    SndfilePtr file(sf_open(QFile::encodeName(path).constData(), SFM_READ, &info));
-    return decode(file.get(), info, rate);
+    return decodeDevice(file, rate);
 }
 
 std::unique_ptr<Sample> decodeSampleBytes(const QByteArray& bytes, int rate)
 {
     QBuffer buffer;
     buffer.setData(bytes);
-    if (buffer.open(QIODevice::ReadOnly) && hasNegativeListEntry(buffer))
-        return nullptr;
-    SF_VIRTUAL_IO io{memoryLength, memorySeek, memoryRead, memoryWrite, memoryTell};
-    MemoryFile memory{bytes};
-    SF_INFO info{};
-    SndfilePtr file(sf_open_virtual(&io, SFM_READ, &info, &memory));
-    return decode(file.get(), info, rate);
+    buffer.open(QIODevice::ReadOnly);
+    return decodeDevice(buffer, rate);
 }
