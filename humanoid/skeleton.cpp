@@ -1,8 +1,8 @@
 #include "humanoid/skeleton.h"
 
-#include "common/material.h"
-#include "humanoid/tgaimage.h"
 #include "kinematics/iktree.h"
+#include "scene/material.h"
+#include "scene/tgaimage.h"
 
 #include <GL/glu.h>
 
@@ -95,7 +95,7 @@ void Joint::takeIkAngles()
     if (mirror) {
         const double angles[3] = {mirror->angles.x, mirror->angles.y, mirror->angles.z};
         for (int i = 0; i < 3; ++i)
-            rotation[i] = float(angles[i] * 180 / 3.1415927410125732);
+            rotation[i] = float(angles[i] * 180 / ikPiF);
     }
     forward(children, &Node::takeIkAngles);
 }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "humanoid/bodypartshape.h"
-#include "humanoid/node.h"
+#include "scene/node.h"
 
 #include <GL/gl.h>
 #include <memory>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "humanoid/node.h"
+#include "scene/node.h"
 
 #include <QString>
 

@@ -3,6 +3,7 @@
 #include "common/dialogs.h"
 #include "humanoid/bodypartshape.h"
 #include "humanoid/human.h"
+#include "kinematics/ikmath.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -44,7 +45,7 @@ bool isIdentifierChar(int c)
 
 float toDegrees(float radians)
 {
-    return radians / 3.1415927f * 180;
+    return radians / float(ikPiF) * 180;
 }
 
 void message(const QString& caption, const QString& text)

@@ -8,10 +8,11 @@
 // (x, y, z) stands for Rz(z)·Rx(x)·Ry(y), and the rotation about Y turns in the opposite sense to
 // the right-handed one; the skeleton's drawing matches that by turning about -Y.
 
-// Single-precision pi and 2pi widened to double: the angle wrapping has always used these.
-constexpr double ikPiF = 3.1415927410125732;
-constexpr double ikTwoPiF = 6.2831854820251465;
+// Pi in double precision, and single-precision pi widened to double: the angle wrapping and the
+// conversions to degrees have always used the latter. Doubling is exact, so 2pi stays the float's.
 constexpr double ikPi = 3.141592653589793;
+constexpr double ikPiF = 3.1415927410125732;
+constexpr double ikTwoPiF = 2 * ikPiF;
 
 class ikPoint
 {

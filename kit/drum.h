@@ -1,8 +1,8 @@
 #pragma once
 
-#include "humanoid/node.h"
-#include "kit/glmatrix.h"
 #include "kit/hitpoint.h"
+#include "scene/glmatrix.h"
+#include "scene/node.h"
 
 #include <QTextStream>
 #include <memory>

@@ -1,8 +1,8 @@
 #include "kit/drumbody.h"
 
-#include "common/material.h"
-#include "humanoid/tgaimage.h"
 #include "kit/bodytypes.h"
+#include "scene/material.h"
+#include "scene/tgaimage.h"
 
 #include <GL/glu.h>
 #include <cmath>
@@ -27,9 +27,15 @@ enum Texture
     VinylTexture = 8,
 };
 
-const int compileOrder[DrumBody::listCount] = {29, 0,  1,  2,  3,  4,  5,  6,  7,  12,
-                                               13, 8,  9,  10, 11, 14, 15, 16, 17, 18,
-                                               19, 20, 21, 22, 23, 24, 25, 26, 27, 28};
+using namespace DrumList;
+
+// The chair first, the rides before the crashes.
+const int compileOrder[DrumBody::listCount] = {
+    Chair,           KickShell,      Snare,      FirstTom,       FirstTom + 1,    FirstTom + 2,
+    FirstTom + 3,    LastTom,        FloorTom,   FirstRide,      LastRide,        FirstCrash,
+    FirstCrash + 1,  FirstCrash + 2, LastCrash,  UpperHiHat,     LowerCymbal,     SnareStand,
+    KickPedal,       KickFootboard,  KickBeater, TomHolder,      DoubleTomHolder, CymbalStandBase,
+    CymbalStandBoom, CymbalHolder,   HiHatStand, HiHatFootboard, HiHatPullRod,    FloorTomLegs};
 
 constexpr int fineSlices = 25; // kick, snare and floor tom shells and heads; cymbals
 constexpr int tomSlices = 20;
@@ -183,51 +189,49 @@ public:
 private:
     void draw(int number)
     {
-        if (number >= 2 && number <= 6)
-            return tom(toms[number - 2]);
-        if (number >= 8 && number <= 11)
-            return hangingCymbal(crashes[number - 8]);
+        if (number >= FirstTom && number <= LastTom)
+            return tom(toms[number - FirstTom]);
+        if (number >= FirstCrash && number <= LastCrash)
+            return hangingCymbal(crashes[number - FirstCrash]);
+        if (number >= FirstRide && number <= LastRide)
+            return hangingCymbal(rides[number - FirstRide]);
         switch (number) {
-        case 0:
+        case KickShell:
             return kickDrum();
-        case 1:
+        case Snare:
             return snareDrum();
-        case 7:
+        case FloorTom:
             return floorTom();
-        case 12:
-        case 13:
-            return hangingCymbal(rides[number - 12]);
-        case 14:
+        case UpperHiHat:
             return upperHiHat();
-        case 15:
+        case LowerCymbal:
             return lowerHiHat();
-        case 16:
+        case SnareStand:
             return snareStand();
-        case 17:
+        case KickPedal:
             return kickPedalBase();
-        case 18:
+        case KickFootboard:
+        case HiHatFootboard:
             return footboard();
-        case 19:
+        case KickBeater:
             return beater();
-        case 20:
+        case TomHolder:
             return tomHolder();
-        case 21:
+        case DoubleTomHolder:
             return doubleTomHolder();
-        case 22:
+        case CymbalStandBase:
             return cymbalStandBase();
-        case 23:
+        case CymbalStandBoom:
             return cymbalStandBoom();
-        case 24:
+        case CymbalHolder:
             return cymbalHolder();
-        case 25:
+        case HiHatStand:
             return hiHatStand();
-        case 26:
-            return footboard();
-        case 27:
+        case HiHatPullRod:
             return pullRod();
-        case 28:
+        case FloorTomLegs:
             return floorTomLegs();
-        case 29:
+        case Chair:
             return chair();
         }
     }

@@ -3,13 +3,49 @@
 #include <GL/gl.h>
 #include <QStringList>
 
+// The display lists of the kit's pieces, list n at DrumBody::listBase + n. The drums, toms and
+// hanging cymbals (body types 1 to 13) and the cymbal stand's parts (22 to 24) are drawn by the
+// list that carries their own type's number.
+namespace DrumList {
+
+enum Number
+{
+    KickShell = 0,
+    Snare = 1,
+    FirstTom = 2, // the five toms of types 2 to 6
+    LastTom = 6,
+    FloorTom = 7,
+    FirstCrash = 8, // the four crashes of types 8 to 11
+    LastCrash = 11,
+    FirstRide = 12, // the two rides of types 12 and 13
+    LastRide = 13,
+    UpperHiHat = 14,
+    LowerCymbal = 15, // the hi-hat's lower cymbal, and the splashes
+    SnareStand = 16,
+    KickPedal = 17,
+    KickFootboard = 18,
+    KickBeater = 19,
+    TomHolder = 20,
+    DoubleTomHolder = 21,
+    CymbalStandBase = 22,
+    CymbalStandBoom = 23,
+    CymbalHolder = 24,
+    HiHatStand = 25,
+    HiHatFootboard = 26,
+    HiHatPullRod = 27,
+    FloorTomLegs = 28,
+    Chair = 29,
+    Count = 30,
+};
+
+} // namespace DrumList
+
 // The geometry library of the kit: the body-type names, the textures and the display lists from
-// which every piece is drawn. List n is listBase + n; the lists and textures live as long as the
-// GL context.
+// which every piece is drawn. The lists and textures live as long as the GL context.
 class DrumBody
 {
 public:
-    static constexpr int listCount = 30;
+    static constexpr int listCount = DrumList::Count;
     static constexpr int textureCount = 9;
 
     // Makes no GL calls: the view creates it before it has a context.

@@ -25,19 +25,19 @@ void drawKick(const Drum& drum, GLuint listBase)
 {
     glPushMatrix();
     glRotatef(-drum.swing, 1, 0, 0);
-    callList(listBase, 0);
+    callList(listBase, DrumList::KickShell);
     glRotatef(drum.swing, 1, 0, 0);
     glTranslatef(0, 0, 0.5f);
     glScalef(0.75f, 0.75f, 0.75f);
-    callList(listBase, 17);
+    callList(listBase, DrumList::KickPedal);
     glPushMatrix();
     glTranslatef(0, 0.15f, 0.07f);
     glRotatef(30 - drum.opening * 2.5f, 1, 0, 0);
-    callList(listBase, 19);
+    callList(listBase, DrumList::KickBeater);
     glPopMatrix();
     glTranslatef(0, 0, 0.3f);
     glRotatef(15 - drum.opening, 1, 0, 0);
-    callList(listBase, 18);
+    callList(listBase, DrumList::KickFootboard);
     glPopMatrix();
     glRotatef(-drum.swing, 1, 0, 0);
 }
@@ -45,24 +45,24 @@ void drawKick(const Drum& drum, GLuint listBase)
 // The upper cymbal stays on the matrix, so the crosses ride on it.
 void drawHiHat(const Drum& drum, GLuint listBase)
 {
-    callList(listBase, 15);
+    callList(listBase, DrumList::LowerCymbal);
     glRotatef(drum.swing, 0, 0, 1);
     glRotatef(-drum.swing, 1, 0, 0);
     glTranslatef(0, 0.05f - drum.opening / 100, 0);
-    callList(listBase, 14);
+    callList(listBase, DrumList::UpperHiHat);
 }
 
 void drawHiHatStand(const Drum& drum, GLuint listBase)
 {
     glPushMatrix();
-    callList(listBase, 25);
+    callList(listBase, DrumList::HiHatStand);
     glPushMatrix();
     glTranslatef(0, 0.05f - drum.opening / 100, 0);
-    callList(listBase, 27);
+    callList(listBase, DrumList::HiHatPullRod);
     glPopMatrix();
     glTranslatef(0, 0, 0.3f);
     glRotatef(15 - drum.opening * 2.5f, 1, 0, 0);
-    callList(listBase, 26);
+    callList(listBase, DrumList::HiHatFootboard);
     glPopMatrix();
 }
 
@@ -100,24 +100,24 @@ void drawBody(const Drum& drum, GLuint listBase)
         return drawHiHat(drum, listBase);
     case BodyTypes::Splash8:
     case BodyTypes::Splash10:
-        return drawSwinging(drum, listBase, 15, true);
+        return drawSwinging(drum, listBase, DrumList::LowerCymbal, true);
     case BodyTypes::HiHatStand:
         return drawHiHatStand(drum, listBase);
     // Stands, holders and the chair have no moving part.
     case 17:
-        return callList(listBase, 16);
+        return callList(listBase, DrumList::SnareStand);
     case 18:
-        return callList(listBase, 20);
+        return callList(listBase, DrumList::TomHolder);
     case 19:
-        return callList(listBase, 21);
+        return callList(listBase, DrumList::DoubleTomHolder);
     case 20:
-        return callList(listBase, 28);
+        return callList(listBase, DrumList::FloorTomLegs);
     case 22:
     case 23:
     case 24:
         return callList(listBase, drum.type);
     case BodyTypes::Chair:
-        return callList(listBase, 29);
+        return callList(listBase, DrumList::Chair);
     default: // no body of its own
         return;
     }

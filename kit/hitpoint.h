@@ -1,7 +1,7 @@
 #pragma once
 
 #include "kit/dynalevel.h"
-#include "kit/glmatrix.h"
+#include "scene/glmatrix.h"
 
 #include <QString>
 #include <memory>

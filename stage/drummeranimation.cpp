@@ -1,23 +1,94 @@
-// The drummer's motion: strokes, returns to rest, feet on the pedals and the torso following the
-// sticks, driven by the beat clock, the note parser and the view's upkeep timer.
+#include "stage/drummeranimation.h"
 
+#include "common/dialogs.h"
 #include "humanoid/human.h"
+#include "kinematics/iksolve.h"
 #include "kit/bodytypes.h"
 #include "kit/drumset.h"
-#include "stage/qglwindow.h"
 
 #include <algorithm>
+#include <cstdlib>
+
+// The first placement of a foot: drawn up in front of the hips, so that the solve does not start
+// from a leg stretched through the floor, and then set down above the pedal's hit point.
+struct DrummerAnimation::FootPlacement
+{
+    ikVector drawnUp; // from the solver root
+    ikVector orientation;
+    int drawnUpSolves;
+    double pedalLift;
+    int pedalSolves;
+    double positionTolerance;
+    double orientationTolerance;
+};
+
+// Where a foot is solved to in each beat tick while the feet are placed by inverse kinematics.
+struct DrummerAnimation::FootOnPedal
+{
+    double lift;
+    ikVector orientation;
+};
 
 namespace {
 
-constexpr int strokeSteps = 8;
-constexpr int returnSteps = 18;
-constexpr int resting = 25;
-constexpr int idleLimit = 24;
-constexpr int strokeDivisor = 6;
-constexpr int returnDivisor = 16;
-constexpr double handPositionTolerance = 0.05;
-constexpr double handOrientationTolerance = 0.3;
+// The feet point back along the drummer's facing: half a turn about Y, written to eight places.
+// The left foot is turned out by 0.4 on its pedal and by 0.3 while it is drawn up. Each turn is
+// written out, as footTurn - 0.4 would miss 2.74159265 by one unit in the last place.
+constexpr double footTurn = 3.14159265;
+constexpr double leftFootTurnOnPedal = 2.74159265;
+constexpr double leftFootTurnDrawnUp = 2.84159265;
+
+const ikPoint rightHandRest(0.2, 1.0, 0.7);
+const ikPoint leftHandRest(-0.2, 1.0, 0.7);
+
+const DrummerAnimation::FootPlacement rightFootPlacement = {
+    {0, 0.2, 0}, {0.15, footTurn, 0}, 10, 0.1, 10, 0.05, 0.03};
+const DrummerAnimation::FootPlacement leftFootPlacement = {
+    {-0.2, 0.2, 0.2}, {0.3, leftFootTurnDrawnUp, 0}, 10, 0.05, 11, 0.005, 0.01};
+const DrummerAnimation::FootOnPedal rightFootOnPedal = {0.07, {0.1, footTurn, 0}};
+const DrummerAnimation::FootOnPedal leftFootOnPedal = {0.08, {0.1, leftFootTurnOnPedal, 0}};
+constexpr double footPositionTolerance = 0.05;
+constexpr double footOrientationTolerance = 0.3;
+// The sticks are set at rest this many times in turn, from the hips up.
+constexpr int restSolves = 10;
+
+// The stick joints sit at the tips of the drawn sticks; in the solver they are the effectors.
+struct StickTip
+{
+    const char* wrist;
+    const char* joint;
+    float center[3];
+};
+const StickTip stickTips[2] = {
+    {"l_wrist", "l_stick", {0.208218f, 0.446723f, 0.020366f}},
+    {"r_wrist", "r_stick", {-0.208218f, 0.446797f, 0.020366f}},
+};
+
+// A joint the motion needs is missing from the humanoid: nothing can move without it.
+[[noreturn]] void missingJoint(const char* name, const char* text)
+{
+    Dialogs::about(nullptr, name, text);
+    std::exit(EXIT_FAILURE);
+}
+
+const char* const missingEffector = "Efector not found!";
+const char* const missingBase = "Base not found!";
+
+ikNode* findEffector(ikJoint* root, const char* name)
+{
+    ikNode* node = root ? root->findByName(name) : nullptr;
+    if (!node)
+        missingJoint(name, missingEffector);
+    return node;
+}
+
+ikJoint* findJoint(ikJoint* root, const char* name, const char* text)
+{
+    auto* joint = dynamic_cast<ikJoint*>(root ? root->findByName(name) : nullptr);
+    if (!joint)
+        missingJoint(name, text);
+    return joint;
+}
 
 ikPoint roomPosition(const Hitpoint& hitpoint, double lift)
 {
@@ -26,230 +97,218 @@ ikPoint roomPosition(const Hitpoint& hitpoint, double lift)
 
 } // namespace
 
-QGLWindow::Hand QGLWindow::rightHand()
+DrummerAnimation::DrummerAnimation(Human& human, const DrumSet& kit)
+    : human(human), rightArm(rightHandRest), leftArm(leftHandRest)
 {
-    return {rHandTarget, rHandFrom, rHandRest, rStep, rIdle, rShoulder, effRStick, baseRShoulder};
+    right.goal.position = ikPoint();
+    right.goal.orientation = ikVector();
+    left.goal = right.goal;
+    setKit(kit);
 }
 
-QGLWindow::Hand QGLWindow::leftHand()
+DrummerAnimation::~DrummerAnimation() = default;
+
+void DrummerAnimation::setUp()
 {
-    return {lHandTarget, lHandFrom, lHandRest, lStep, lIdle, lShoulder, effLStick, baseLShoulder};
+    addStickTips();
+    human.buildIkSkeleton();
+    setUpSolver();
 }
 
-void QGLWindow::moveRHand(int drum, int hitpoint)
+void DrummerAnimation::addStickTips()
 {
-    startStroke(rightHand(), drum, hitpoint);
+    for (const StickTip& tip : stickTips) {
+        Node* wrist = human.root ? human.root->find(tip.wrist) : nullptr;
+        // Without the wrist the stick effector is missing, which the look-up reports.
+        if (!wrist)
+            continue;
+        auto* joint = new Joint;
+        joint->name = tip.joint;
+        for (int i = 0; i < 3; ++i)
+            joint->center[i] = tip.center[i];
+        wrist->addChild(joint);
+    }
 }
 
-void QGLWindow::moveLHand(int drum, int hitpoint)
+// The solver's tree is turned by half a turn about Y, so that the drummer faces the kit along -Z.
+void DrummerAnimation::setUpSolver()
 {
-    startStroke(leftHand(), drum, hitpoint);
+    ikJoint* root = human.ikRoot.get();
+    if (root) {
+        root->frame = root->frame.rotateY(ikPi);
+        root->angles.y = ikPi;
+    }
+    lookUpJoints();
+    human.takeIkAngles();
+
+    solver = std::make_unique<ikFrame>();
+    solver->root = root;
+    solver->world = root->frame;
+
+    // Brings every frame and position of the tree up to date once.
+    ikDestination here;
+    here.position = root->position;
+    ikIteration refresh(root, root, root, here, root->frame);
+    refresh.propagate(root, true);
 }
 
-// Pedals are played by the feet. A note the view's kit does not hold (the note parser may still
-// hold an older kit) starts no stroke either.
-void QGLWindow::startStroke(Hand hand, int drum, int hitpoint)
+void DrummerAnimation::lookUpJoints()
 {
-    handsIdle = false;
-    if (drum < 0 || drum >= int(drumSet->allDrums.size()))
+    ikJoint* root = human.ikRoot.get();
+    ikNode* rightStick = findEffector(root, "r_stick");
+    ikNode* leftStick = findEffector(root, "l_stick");
+    right.toes = findEffector(root, "r_metatarsal");
+    left.toes = findEffector(root, "l_metatarsal");
+    baseHips = findJoint(root, "sacroiliac", missingBase);
+    effTorso = findJoint(root, "vc4", missingEffector);
+    ikJoint* leftShoulder = findJoint(root, "l_shoulder", missingBase);
+    ikJoint* rightShoulder = findJoint(root, "r_shoulder", missingBase);
+    // The feet turn by rotating the joints above the effectors.
+    if (!right.toes->parent)
+        missingJoint("r_metatarsal", missingEffector);
+    if (!left.toes->parent)
+        missingJoint("l_metatarsal", missingEffector);
+    auto arm = [this](const char* name) { return static_cast<Joint*>(human.root->find(name)); };
+    rightArm.attach(arm("r_shoulder"), rightStick, rightShoulder);
+    leftArm.attach(arm("l_shoulder"), leftStick, leftShoulder);
+}
+
+void DrummerAnimation::setKit(const DrumSet& drums)
+{
+    kit = &drums;
+    right.pedal = -1;
+    left.pedal = -1;
+    const std::vector<Drum*>& all = kit->allDrums;
+    for (size_t i = 0; i < all.size(); ++i)
+        if (all[i]->type == BodyTypes::Kick)
+            right.pedal = int(i);
+    for (size_t i = 0; i < all.size(); ++i)
+        if (all[i]->type == BodyTypes::HiHatStand)
+            left.pedal = int(i);
+}
+
+void DrummerAnimation::moveRHand(int drum, int hitpoint)
+{
+    startStroke(rightArm, drum, hitpoint);
+}
+
+void DrummerAnimation::moveLHand(int drum, int hitpoint)
+{
+    startStroke(leftArm, drum, hitpoint);
+}
+
+// A note that the kit does not hold (the note parser may still hold an older kit) starts no
+// stroke either.
+void DrummerAnimation::startStroke(DrummerHand& hand, int drum, int hitpoint)
+{
+    returnsInUpkeep = false;
+    if (drum < 0 || drum >= int(kit->allDrums.size()))
         return;
-    const Drum& piece = *drumSet->allDrums[size_t(drum)];
+    const Drum& piece = *kit->allDrums[size_t(drum)];
     if (piece.type == BodyTypes::Kick || piece.type == BodyTypes::HiHatStand)
         return;
     if (hitpoint < 0 || hitpoint >= int(piece.hitpoints.size()))
         return;
-    hand.from.position = hand.target.position;
-    hand.target.position = roomPosition(*piece.hitpoints[size_t(hitpoint)], 0);
-    hand.idle = 0;
-    hand.step = strokeSteps;
+    hand.startStroke(roomPosition(*piece.hitpoints[size_t(hitpoint)], 0));
 }
 
-void QGLWindow::stopSlot()
+void DrummerAnimation::stop()
 {
-    handsIdle = true;
-    startReturn(rightHand());
-    startReturn(leftHand());
+    returnsInUpkeep = true;
+    rightArm.startReturn();
+    leftArm.startReturn();
 }
 
-void QGLWindow::startReturn(Hand hand)
+void DrummerAnimation::beatTick(bool posing, bool footIK)
 {
-    hand.idle = resting;
-    hand.from.position = hand.target.position;
-    hand.target.position = hand.rest.position;
-    hand.step = returnSteps;
-}
-
-void QGLWindow::recvSet(DrumSet* set)
-{
-    drumSet = set ? std::make_unique<DrumSet>(*set) : std::make_unique<DrumSet>();
-    kickIndex = -1;
-    hihatIndex = -1;
-    const std::vector<Drum*>& drums = drumSet->allDrums;
-    for (size_t i = 0; i < drums.size(); ++i)
-        if (drums[i]->type == BodyTypes::Kick)
-            kickIndex = int(i);
-    for (size_t i = 0; i < drums.size(); ++i)
-        if (drums[i]->type == BodyTypes::HiHatStand)
-            hihatIndex = int(i);
-    drumSet->updateHitpointPositions();
-    placed = false;
-}
-
-void QGLWindow::swingDrums()
-{
-    for (Drum* drum : drumSet->allDrums)
-        drum->animateSwing();
-}
-
-void QGLWindow::timerSlot()
-{
-    for (Drum* drum : drumSet->allDrums)
-        drum->animatePedal();
-    if (placed && showDrummer && ikReady) {
-        if (!useFootIK)
+    if (posing && ready()) {
+        if (!footIK)
             rotateFeet();
-        beatStepHand(rightHand());
-        beatStepHand(leftHand());
-        if (useFootIK)
-            solveFeet();
-        countIdle(rightHand());
-        countIdle(leftHand());
+        rightArm.beatStep(*solver);
+        leftArm.beatStep(*solver);
+        if (footIK) {
+            followPedal(right, rightFootOnPedal);
+            followPedal(left, leftFootOnPedal);
+        }
+        rightArm.countIdle();
+        leftArm.countIdle();
     }
-    human->takeIkAngles();
+    human.takeIkAngles();
 }
 
-void QGLWindow::solveHand(const Hand& hand, const ikDestination& goal)
+// The ankles follow the pedals' openings: in the kit's order, so the last pedal of a kind wins.
+void DrummerAnimation::rotateFeet()
 {
-    solver->solve(hand.effector, hand.base, goal, handPositionTolerance, handOrientationTolerance);
-}
-
-// One step toward Target: the goal lies (step - 3) divisor-ths of the way back toward From, so
-// that step 3 reaches Target.
-void QGLWindow::stepHand(Hand hand, int divisor)
-{
-    const ikPoint& target = *hand.target.position;
-    const ikPoint& from = *hand.from.position;
-    const double back = hand.step - 3;
-    ikDestination goal;
-    goal.position = ikPoint(target.x - (target.x - from.x) / divisor * back,
-                            target.y - (target.y - from.y) / divisor * back,
-                            target.z - (target.z - from.z) / divisor * back);
-    solveHand(hand, goal);
-    --hand.step;
-}
-
-void QGLWindow::beatStepHand(Hand hand)
-{
-    if (hand.step > 2 && hand.idle < resting) {
-        stepHand(hand, strokeDivisor);
-    } else if (hand.step > 2 && hand.idle == resting) {
-        hand.shoulder->restorePose();
-        stepHand(hand, returnDivisor);
-    } else if (hand.step > 0 && hand.idle < resting) {
-        // The lift: each step raises the goal and draws it back toward the drummer.
-        hand.shoulder->restorePose();
-        ikPoint& goal = *hand.target.position;
-        goal.y += 0.1;
-        goal.z -= 0.05;
-        solveHand(hand, hand.target);
-        --hand.step;
-    }
-}
-
-void QGLWindow::countIdle(Hand hand)
-{
-    if (hand.idle == idleLimit)
-        startReturn(hand);
-    else if (hand.idle < idleLimit)
-        ++hand.idle;
-}
-
-void QGLWindow::rotateFeet()
-{
-    for (const Drum* drum : drumSet->allDrums) {
+    for (const Drum* drum : kit->allDrums) {
         if (drum->type == BodyTypes::Kick)
-            effRFoot->parent->angles.x = drum->opening / 100;
+            right.toes->parent->angles.x = drum->opening / 100;
         else if (drum->type == BodyTypes::HiHatStand)
-            effLFoot->parent->angles.x = (drum->opening * 5 + 6) / 100;
+            left.toes->parent->angles.x = (drum->opening * 5 + 6) / 100;
     }
 }
 
-void QGLWindow::solveFeet()
+// A pedal without a hit point leaves its foot where it is.
+void DrummerAnimation::followPedal(Foot& foot, const FootOnPedal& onPedal)
 {
-    if (const Hitpoint* pedal = pedalHitpoint(kickIndex)) {
-        rFootTarget.position = roomPosition(*pedal, 0.07);
-        rFootTarget.orientation = ikVector(0.1, 3.14159265, 0);
-        solver->solve(effRFoot, baseHips, rFootTarget, 0.05, 0.3);
-    }
-    if (const Hitpoint* pedal = pedalHitpoint(hihatIndex)) {
-        lFootTarget.position = roomPosition(*pedal, 0.08);
-        lFootTarget.orientation = ikVector(0.1, 2.74159265, 0);
-        solver->solve(effLFoot, baseHips, lFootTarget, 0.05, 0.3);
+    if (const Hitpoint* pedal = pedalHitpoint(foot)) {
+        foot.goal.position = roomPosition(*pedal, onPedal.lift);
+        foot.goal.orientation = onPedal.orientation;
+        solver->solve(foot.toes, baseHips, foot.goal, footPositionTolerance,
+                      footOrientationTolerance);
     }
 }
 
-Hitpoint* QGLWindow::pedalHitpoint(int index) const
+const Hitpoint* DrummerAnimation::pedalHitpoint(const Foot& foot) const
 {
-    if (index < 0 || index >= int(drumSet->allDrums.size()))
+    if (foot.pedal < 0 || foot.pedal >= int(kit->allDrums.size()))
         return nullptr;
-    const Drum& drum = *drumSet->allDrums[size_t(index)];
+    const Drum& drum = *kit->allDrums[size_t(foot.pedal)];
     return drum.hitpoints.empty() ? nullptr : drum.hitpoints.front().get();
 }
 
-void QGLWindow::upkeep()
+void DrummerAnimation::place()
 {
-    if (!showDrummer || !ikReady)
+    const ikPoint root = human.ikRoot->position;
+    placeFoot(right, root, rightFootPlacement);
+    placeFoot(left, root, leftFootPlacement);
+    for (int i = 0; i < restSolves; ++i) {
+        rightArm.reachRest(*solver, baseHips);
+        leftArm.reachRest(*solver, baseHips);
+    }
+    human.storePose();
+    human.takeIkAngles();
+}
+
+void DrummerAnimation::placeFoot(Foot& foot, const ikPoint& root, const FootPlacement& placement)
+{
+    const Hitpoint* pedal = pedalHitpoint(foot);
+    if (!pedal)
         return;
-    if (!placed)
-        placeFeetAndSticks();
+    const ikVector& up = placement.drawnUp;
+    auto solveRepeatedly = [&](int times) {
+        for (int i = 0; i < times; ++i)
+            solver->solve(foot.toes, baseHips, foot.goal, placement.positionTolerance,
+                          placement.orientationTolerance);
+    };
+    foot.goal.position = ikPoint(root.x + up.x, root.y + up.y, root.z + up.z);
+    foot.goal.orientation = placement.orientation;
+    solveRepeatedly(placement.drawnUpSolves);
+    foot.goal.position = roomPosition(*pedal, placement.pedalLift);
+    solveRepeatedly(placement.pedalSolves);
+}
+
+void DrummerAnimation::upkeep()
+{
     followSticks();
-    upkeepIdleHand(leftHand());
-    upkeepIdleHand(rightHand());
-}
-
-void QGLWindow::solveRepeatedly(ikNode* effector, ikJoint* base, const ikDestination& goal,
-                                int times, double positionTolerance, double orientationTolerance)
-{
-    for (int i = 0; i < times; ++i)
-        solver->solve(effector, base, goal, positionTolerance, orientationTolerance);
-}
-
-// Each foot is first drawn up in front of the hips and then set down on its pedal, so that the
-// solve does not start from a leg stretched through the floor. A pedal without a hit point
-// leaves its foot where it is.
-void QGLWindow::placeFeetAndSticks()
-{
-    const ikPoint root = human->ikRoot->position;
-    if (const Hitpoint* pedal = pedalHitpoint(kickIndex)) {
-        rFootTarget.position = ikPoint(root.x, root.y + 0.2, root.z);
-        rFootTarget.orientation = ikVector(0.15, 3.14159265, 0);
-        solveRepeatedly(effRFoot, baseHips, rFootTarget, 10, 0.05, 0.03);
-        rFootTarget.position = roomPosition(*pedal, 0.1);
-        solveRepeatedly(effRFoot, baseHips, rFootTarget, 10, 0.05, 0.03);
-    }
-    if (const Hitpoint* pedal = pedalHitpoint(hihatIndex)) {
-        lFootTarget.position = ikPoint(root.x - 0.2, root.y + 0.2, root.z + 0.2);
-        lFootTarget.orientation = ikVector(0.3, 2.84159265, 0);
-        solveRepeatedly(effLFoot, baseHips, lFootTarget, 10, 0.005, 0.01);
-        lFootTarget.position = roomPosition(*pedal, 0.05);
-        solveRepeatedly(effLFoot, baseHips, lFootTarget, 11, 0.005, 0.01);
-    }
-    for (int i = 0; i < 10; ++i) {
-        solver->solve(effRStick, baseHips, rHandRest, handPositionTolerance,
-                      handOrientationTolerance);
-        solver->solve(effLStick, baseHips, lHandRest, handPositionTolerance,
-                      handOrientationTolerance);
-    }
-    human->storePose();
-    human->takeIkAngles();
-    placed = true;
+    upkeepReturn(leftArm);
+    upkeepReturn(rightArm);
 }
 
 // The head turns toward the midpoint of the sticks, a fifth of the way per tick.
-void QGLWindow::followSticks()
+void DrummerAnimation::followSticks()
 {
-    const ikPoint& r = effRStick->position;
-    const ikPoint& l = effLStick->position;
+    const ikPoint& r = rightArm.stick()->position;
+    const ikPoint& l = leftArm.stick()->position;
     const ikPoint m((r.x + l.x) / 2, (r.y + l.y) / 2, (r.z + l.z) / 2);
     const ikPoint& t = effTorso->position;
     const ikVector forward(0, 0, -1);
@@ -270,11 +329,10 @@ void QGLWindow::followSticks()
         angles.x = std::min(angles.x + b / 5, b);
 }
 
-void QGLWindow::upkeepIdleHand(Hand hand)
+void DrummerAnimation::upkeepReturn(DrummerHand& hand)
 {
-    if (handsIdle && hand.step > 2 && hand.idle == resting) {
-        hand.shoulder->restorePose();
-        stepHand(hand, returnDivisor);
-        human->takeIkAngles();
+    if (returnsInUpkeep && hand.returning()) {
+        hand.returnStep(*solver);
+        human.takeIkAngles();
     }
 }

@@ -1,24 +1,21 @@
 #include "stage/qglwindow.h"
 
-#include "common/dialogs.h"
-#include "common/scenelight.h"
 #include "humanoid/human.h"
-#include "humanoid/tgaimage.h"
 #include "humanoid/vrmlparser.h"
-#include "kinematics/iksolve.h"
 #include "kit/bodytypes.h"
 #include "kit/drumbody.h"
 #include "kit/drumset.h"
+#include "scene/scenelight.h"
+#include "scene/tgaimage.h"
+#include "stage/drummeranimation.h"
 #include "stage/room.h"
 
 #include <GL/glu.h>
 #include <QMouseEvent>
 #include <QTimerEvent>
-#include <cstdlib>
+#include <utility>
 
 namespace {
-
-constexpr double pi = 3.141592653589793;
 
 struct Preset
 {
@@ -35,36 +32,6 @@ constexpr Preset presets[] = {
     {"From left", {-5, 1, 0}, {0, 1, 0}, -90}, {"From right", {5, 1, 0}, {0, 1, 0}, 90},
 };
 
-// A joint the animation needs is missing from the humanoid: the view cannot work without it.
-[[noreturn]] void missingJoint(const char* name, const char* text)
-{
-    Dialogs::about(nullptr, name, text);
-    std::exit(EXIT_FAILURE);
-}
-
-ikNode* findEffector(ikJoint* root, const char* name)
-{
-    ikNode* node = root ? root->findByName(name) : nullptr;
-    if (!node)
-        missingJoint(name, "Efector not found!");
-    return node;
-}
-
-ikJoint* findJoint(ikJoint* root, const char* name, const char* text)
-{
-    auto* joint = dynamic_cast<ikJoint*>(root ? root->findByName(name) : nullptr);
-    if (!joint)
-        missingJoint(name, text);
-    return joint;
-}
-
-ikDestination goalAt(double x, double y, double z)
-{
-    ikDestination goal;
-    goal.position = ikPoint(x, y, z);
-    return goal;
-}
-
 } // namespace
 
 QGLWindow::QGLWindow(QWidget* parent, const char* name) : QOpenGLWidget(parent)
@@ -76,19 +43,7 @@ QGLWindow::QGLWindow(QWidget* parent, const char* name) : QOpenGLWidget(parent)
     drumBody = std::make_unique<DrumBody>();
     drumSet = std::make_unique<DrumSet>();
     initScene();
-    showBBox = false;
-    showHits = true;
-    showRelate = false;
-    showAxis = false;
-    showDrummer = false;
-    rHandTarget = rHandFrom = rHandRest = goalAt(0.2, 1.0, 0.7);
-    lHandTarget = lHandFrom = lHandRest = goalAt(-0.2, 1.0, 0.7);
-    for (ikDestination* foot : {&rFootTarget, &lFootTarget}) {
-        foot->position = ikPoint();
-        foot->orientation = ikVector();
-    }
-    lIdle = 25;
-    rIdle = 25;
+    motion = std::make_unique<DrummerAnimation>(*human, *drumSet);
     redrawTimer = startTimer(25);
     swingTimer = startTimer(50);
     upkeepTimer = startTimer(20);
@@ -155,12 +110,9 @@ void QGLWindow::initializeGL()
     chair->type = BodyTypes::Chair;
     chair->translation[2] = 1.2f;
     chair->rotation[1] = 60;
+    motion->setUp();
     addDrumsticks();
-    lShoulder = static_cast<Joint*>(human->root ? human->root->find("l_shoulder") : nullptr);
-    rShoulder = static_cast<Joint*>(human->root ? human->root->find("r_shoulder") : nullptr);
-    setUpSolver();
     drumBody->buildDisplayLists();
-    ikReady = true;
 }
 
 void QGLWindow::loadRoomTextures()
@@ -172,72 +124,14 @@ void QGLWindow::loadRoomTextures()
     }
 }
 
-// The stick joints sit at the tips of the drawn sticks; in the solver they are the effectors.
+// The drawn sticks hang from the wrists beside the stick tips that the motion added.
 void QGLWindow::addDrumsticks()
 {
-    struct Stick
-    {
-        const char* wrist;
-        const char* joint;
-        float center[3];
-        int kind;
-    };
-    const Stick sticks[2] = {
-        {"l_wrist", "l_stick", {0.208218f, 0.446723f, 0.020366f}, Segment::LeftStick},
-        {"r_wrist", "r_stick", {-0.208218f, 0.446797f, 0.020366f}, Segment::RightStick},
-    };
-    for (const Stick& stick : sticks) {
-        Node* wrist = human->root ? human->root->find(stick.wrist) : nullptr;
-        // Without the wrist the stick effector is missing, which the look-up reports.
-        if (!wrist)
-            continue;
-        auto* joint = new Joint;
-        joint->name = stick.joint;
-        for (int i = 0; i < 3; ++i)
-            joint->center[i] = stick.center[i];
-        wrist->addChild(joint);
-        wrist->addChild(new Segment(stick.kind));
-    }
-}
-
-void QGLWindow::setUpSolver()
-{
-    human->buildIkSkeleton();
-    ikJoint* root = human->ikRoot.get();
-    if (root) {
-        root->frame = root->frame.rotateY(pi);
-        root->angles.y = pi;
-    }
-    lookUpSolverNodes();
-    human->takeIkAngles();
-
-    solver = std::make_unique<ikFrame>();
-    solver->root = root;
-    solver->world = root->frame;
-
-    ikDestination here;
-    here.position = root->position;
-    ikIteration refresh(root, root, root, here, root->frame);
-    refresh.propagate(root, true);
-}
-
-void QGLWindow::lookUpSolverNodes()
-{
-    ikJoint* root = human->ikRoot.get();
-    const char* const base = "Base not found!";
-    effRStick = findEffector(root, "r_stick");
-    effLStick = findEffector(root, "l_stick");
-    effRFoot = findEffector(root, "r_metatarsal");
-    effLFoot = findEffector(root, "l_metatarsal");
-    baseHips = findJoint(root, "sacroiliac", base);
-    effTorso = findJoint(root, "vc4", "Efector not found!");
-    baseLShoulder = findJoint(root, "l_shoulder", base);
-    baseRShoulder = findJoint(root, "r_shoulder", base);
-    // The feet turn by rotating the joints above the effectors.
-    if (!effRFoot->parent)
-        missingJoint("r_metatarsal", "Efector not found!");
-    if (!effLFoot->parent)
-        missingJoint("l_metatarsal", "Efector not found!");
+    const std::pair<const char*, int> sticks[2] = {{"l_wrist", Segment::LeftStick},
+                                                   {"r_wrist", Segment::RightStick}};
+    for (const auto& [name, kind] : sticks)
+        if (Node* wrist = human->root ? human->root->find(name) : nullptr)
+            wrist->addChild(new Segment(kind));
 }
 
 // The viewport is in device pixels, the aspect in the widget's own.
@@ -377,14 +271,56 @@ bool QGLWindow::dragDrum(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifie
 void QGLWindow::timerEvent(QTimerEvent* event)
 {
     if (event->timerId() == redrawTimer)
-        redraw();
+        update();
     if (event->timerId() == swingTimer)
         swingDrums();
     if (event->timerId() == upkeepTimer)
         upkeep();
 }
 
-void QGLWindow::redraw()
+void QGLWindow::swingDrums()
 {
-    update();
+    for (Drum* drum : drumSet->allDrums)
+        drum->animateSwing();
+}
+
+void QGLWindow::upkeep()
+{
+    if (!showDrummer || !motion->ready())
+        return;
+    if (!placed) {
+        motion->place();
+        placed = true;
+    }
+    motion->upkeep();
+}
+
+void QGLWindow::recvSet(DrumSet* set)
+{
+    drumSet = set ? std::make_unique<DrumSet>(*set) : std::make_unique<DrumSet>();
+    motion->setKit(*drumSet);
+    drumSet->updateHitpointPositions();
+    placed = false;
+}
+
+void QGLWindow::timerSlot()
+{
+    for (Drum* drum : drumSet->allDrums)
+        drum->animatePedal();
+    motion->beatTick(placed && showDrummer, useFootIK);
+}
+
+void QGLWindow::moveRHand(int drum, int hitpoint)
+{
+    motion->moveRHand(drum, hitpoint);
+}
+
+void QGLWindow::moveLHand(int drum, int hitpoint)
+{
+    motion->moveLHand(drum, hitpoint);
+}
+
+void QGLWindow::stopSlot()
+{
+    motion->stop();
 }

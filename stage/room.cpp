@@ -1,6 +1,6 @@
 #include "stage/room.h"
 
-#include "common/material.h"
+#include "scene/material.h"
 
 namespace {
 

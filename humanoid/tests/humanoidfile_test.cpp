@@ -1,7 +1,7 @@
-#include "common/scenelight.h"
 #include "humanoid/human.h"
 #include "humanoid/vrmlparser.h"
 #include "kinematics/iksolve.h"
+#include "scene/scenelight.h"
 #include "testing/gltest.h"
 #include "testing/recordingdialogs.h"
 

@@ -1,6 +1,6 @@
-#include "humanoid/tgaimage.h"
 #include "kit/bodytypes.h"
 #include "kit/tests/kitscene.h"
+#include "scene/tgaimage.h"
 
 #include <QDir>
 

@@ -1,6 +1,6 @@
 #include "kit/tests/kitscene.h"
 
-#include "common/scenelight.h"
+#include "scene/scenelight.h"
 
 #include <GL/glu.h>
 #include <QByteArray>

@@ -1,5 +1,6 @@
 #include "humanoid/human.h"
 #include "kit/bodytypes.h"
+#include "stage/tests/drummerrig.h"
 #include "stage/tests/stagerig.h"
 #include "testing/gltest.h"
 
@@ -22,16 +23,13 @@ double distance(const ikNode* node, const ikPoint& p)
     return node->position.distance(p);
 }
 
-// The song editor's view with the drummer placed at the default kit.
-class Animation : public GlTest
+// The drummer placed at the default kit, without a view.
+class Animation : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
-        GlTest::SetUp();
-        rig.open();
         rig.place();
-        ASSERT_TRUE(view.placed);
         snare = rig.drumOfType(BodyTypes::Snare);
         hihat = rig.drumOfType(BodyTypes::HiHat);
         floorTom = rig.drumOfType(BodyTypes::FloorTom);
@@ -42,12 +40,41 @@ protected:
     void ticks(int count)
     {
         for (int i = 0; i < count; ++i)
-            view.timerSlot();
+            rig.tick();
     }
     void upkeeps(int count)
     {
         for (int i = 0; i < count; ++i)
-            view.upkeep();
+            drummer.upkeep();
+    }
+
+    DrummerRig rig;
+    DrummerAnimation& drummer = rig.drummer;
+    const DrummerHand& right = drummer.rightHand();
+    const DrummerHand& left = drummer.leftHand();
+    int snare = -1, hihat = -1, floorTom = -1, kick = -1, hihatStand = -1;
+};
+
+// The song editor's view with the drummer placed at the default kit: the view's timers and its
+// flags decide what the drummer does.
+class AnimatedView : public GlTest
+{
+protected:
+    void SetUp() override
+    {
+        GlTest::SetUp();
+        rig.open();
+        rig.place();
+        ASSERT_TRUE(view.placed);
+        snare = rig.drumOfType(BodyTypes::Snare);
+        kick = rig.drumOfType(BodyTypes::Kick);
+        hihatStand = rig.drumOfType(BodyTypes::HiHatStand);
+    }
+
+    void ticks(int count)
+    {
+        for (int i = 0; i < count; ++i)
+            view.timerSlot();
     }
     void timerEvent(int timer)
     {
@@ -56,20 +83,21 @@ protected:
     }
 
     StageRig rig;
-    QGLWindow& view = rig.view;
-    int snare = -1, hihat = -1, floorTom = -1, kick = -1, hihatStand = -1;
+    OpenView& view = rig.view;
+    const DrummerAnimation& drummer = view.drummer();
+    int snare = -1, kick = -1, hihatStand = -1;
 };
 
 } // namespace
 
 TEST_F(Animation, FirstPlacementPutsFeetOnPedalsAndSticksAtRest)
 {
-    EXPECT_LT(distance(view.effRFoot, lifted(rig.hitpointAt(kick, 0), 0.1)), near);
-    EXPECT_LT(distance(view.effLFoot, lifted(rig.hitpointAt(hihatStand, 0), 0.05)), near);
-    EXPECT_LT(distance(view.effRStick, *view.rHandRest.position), near);
-    EXPECT_LT(distance(view.effLStick, *view.lHandRest.position), near);
-    EXPECT_LT(view.baseHips->position.y, 0.7) << "seated";
-    EXPECT_GT(view.baseHips->position.y, 0.45);
+    EXPECT_LT(distance(drummer.rightFoot(), lifted(rig.hitpointAt(kick, 0), 0.1)), near);
+    EXPECT_LT(distance(drummer.leftFoot(), lifted(rig.hitpointAt(hihatStand, 0), 0.05)), near);
+    EXPECT_LT(distance(right.stick(), right.rest()), near);
+    EXPECT_LT(distance(left.stick(), left.rest()), near);
+    EXPECT_LT(drummer.hips()->position.y, 0.7) << "seated";
+    EXPECT_GT(drummer.hips()->position.y, 0.45);
 }
 
 // Steps 8..3 approach, 2..1 lift; 24 ticks after the stroke the hand starts back and is at rest
@@ -79,99 +107,114 @@ TEST_F(Animation, StrokeReachesTheHitPointAtItsSixthTickLiftsAndReturns)
 {
     const ikPoint hihatTop = rig.hitpointAt(hihat, 1);
     const ikPoint snareHead = rig.hitpointAt(snare, 0);
-    view.moveRHand(hihat, 1);
-    view.moveLHand(snare, 0);
-    EXPECT_FALSE(view.handsIdle);
+    drummer.moveRHand(hihat, 1);
+    drummer.moveLHand(snare, 0);
+    EXPECT_FALSE(drummer.handsIdle());
     ticks(5);
-    EXPECT_GT(distance(view.effRStick, hihatTop), near);
+    EXPECT_GT(distance(right.stick(), hihatTop), near);
     ticks(1);
-    EXPECT_EQ(view.rStep, 2);
-    EXPECT_LE(distance(view.effRStick, hihatTop), near);
-    EXPECT_LE(distance(view.effLStick, snareHead), near);
+    EXPECT_EQ(right.step(), 2);
+    EXPECT_LE(distance(right.stick(), hihatTop), near);
+    EXPECT_LE(distance(left.stick(), snareHead), near);
 
     ticks(2);
-    EXPECT_EQ(view.rStep, 0);
+    EXPECT_EQ(right.step(), 0);
     const ikPoint liftedGoal = lifted(hihatTop, 0.2, -0.1);
-    EXPECT_LT(view.rHandTarget.position->distance(liftedGoal), 1e-6);
+    EXPECT_LT(right.target().distance(liftedGoal), 1e-6);
     // The goal lies beyond the crossed-over arm's reach; the stick rises toward it.
-    EXPECT_GT(view.effRStick->position.y - hihatTop.y, 0.15);
-    EXPECT_GT(view.effLStick->position.y - snareHead.y, 0.15);
+    EXPECT_GT(right.stick()->position.y - hihatTop.y, 0.15);
+    EXPECT_GT(left.stick()->position.y - snareHead.y, 0.15);
 
     ticks(16);
-    EXPECT_EQ(view.rIdle, 24);
-    EXPECT_EQ(view.rStep, 0) << "holding";
+    EXPECT_EQ(right.idle(), 24);
+    EXPECT_EQ(right.step(), 0) << "holding";
     ticks(1);
-    EXPECT_EQ(view.rIdle, 25);
-    EXPECT_EQ(view.rStep, 18);
-    EXPECT_LT(view.rHandFrom.position->distance(liftedGoal), 1e-6);
+    EXPECT_EQ(right.idle(), 25);
+    EXPECT_EQ(right.step(), 18);
+    EXPECT_LT(right.from().distance(liftedGoal), 1e-6);
     ticks(15);
-    EXPECT_GT(distance(view.effRStick, *view.rHandRest.position), 1e-3);
+    EXPECT_GT(distance(right.stick(), right.rest()), 1e-3);
     ticks(1);
-    EXPECT_EQ(view.rStep, 2);
-    EXPECT_LE(distance(view.effRStick, *view.rHandRest.position), near);
-    EXPECT_LE(distance(view.effLStick, *view.lHandRest.position), near);
+    EXPECT_EQ(right.step(), 2);
+    EXPECT_LE(distance(right.stick(), right.rest()), near);
+    EXPECT_LE(distance(left.stick(), left.rest()), near);
     ticks(5);
-    EXPECT_EQ(view.rStep, 2) << "resting";
-    EXPECT_EQ(view.rIdle, 25);
+    EXPECT_EQ(right.step(), 2) << "resting";
+    EXPECT_EQ(right.idle(), 25);
 }
 
 TEST_F(Animation, NextStrokeStartsFromTheCurrentGoal)
 {
-    view.moveRHand(snare, 0);
+    drummer.moveRHand(snare, 0);
     ticks(1);
-    view.moveRHand(floorTom, 0);
-    EXPECT_LT(view.rHandFrom.position->distance(rig.hitpointAt(snare, 0)), 1e-6);
-    EXPECT_EQ(view.rStep, 8);
-    EXPECT_EQ(view.rIdle, 0);
+    drummer.moveRHand(floorTom, 0);
+    EXPECT_LT(right.from().distance(rig.hitpointAt(snare, 0)), 1e-6);
+    EXPECT_EQ(right.step(), 8);
+    EXPECT_EQ(right.idle(), 0);
     ticks(6);
-    EXPECT_LT(distance(view.effRStick, rig.hitpointAt(floorTom, 0)), near);
+    EXPECT_LT(distance(right.stick(), rig.hitpointAt(floorTom, 0)), near);
 }
 
 TEST_F(Animation, PedalNotesAndNotesOutsideTheKitStartNoStroke)
 {
-    const ikPoint resting = *view.rHandTarget.position;
+    const ikPoint resting = right.target();
     for (auto [drum, hitpoint] :
          {std::pair{kick, 0}, {hihatStand, 0}, {99, 0}, {-1, 0}, {snare, 7}, {snare, -1}}) {
-        view.moveRHand(drum, hitpoint);
-        EXPECT_EQ(view.rStep, 0) << drum << " " << hitpoint;
-        EXPECT_EQ(view.rIdle, 25);
-        EXPECT_LT(view.rHandTarget.position->distance(resting), 1e-9);
+        drummer.moveRHand(drum, hitpoint);
+        EXPECT_EQ(right.step(), 0) << drum << " " << hitpoint;
+        EXPECT_EQ(right.idle(), 25);
+        EXPECT_LT(right.target().distance(resting), 1e-9);
     }
-    EXPECT_FALSE(view.handsIdle) << "any note means playback";
+    EXPECT_FALSE(drummer.handsIdle()) << "any note means playback";
 }
 
 TEST_F(Animation, StoppedHandsReturnInSixteenUpkeepTicks)
 {
-    view.moveRHand(floorTom, 0);
-    view.moveLHand(hihat, 1);
+    drummer.moveRHand(floorTom, 0);
+    drummer.moveLHand(hihat, 1);
     ticks(4);
-    view.stopSlot();
-    EXPECT_TRUE(view.handsIdle);
-    EXPECT_EQ(view.rStep, 18);
-    EXPECT_EQ(view.lStep, 18);
+    drummer.stop();
+    EXPECT_TRUE(drummer.handsIdle());
+    EXPECT_EQ(right.step(), 18);
+    EXPECT_EQ(left.step(), 18);
     upkeeps(16);
-    EXPECT_EQ(view.rStep, 2);
-    EXPECT_EQ(view.lStep, 2);
-    EXPECT_LT(distance(view.effRStick, *view.rHandRest.position), near);
-    EXPECT_LT(distance(view.effLStick, *view.lHandRest.position), near);
+    EXPECT_EQ(right.step(), 2);
+    EXPECT_EQ(left.step(), 2);
+    EXPECT_LT(distance(right.stick(), right.rest()), near);
+    EXPECT_LT(distance(left.stick(), left.rest()), near);
 }
 
 // A kick note clears handsIdle: the beat clock, not the upkeep timer, steps the return then.
 TEST_F(Animation, PedalNoteHandsAReturnToTheBeatClock)
 {
-    view.moveLHand(hihat, 1);
+    drummer.moveLHand(hihat, 1);
     ticks(3);
-    view.stopSlot();
+    drummer.stop();
     upkeeps(2);
-    EXPECT_EQ(view.lStep, 16);
-    view.moveRHand(kick, 0);
+    EXPECT_EQ(left.step(), 16);
+    drummer.moveRHand(kick, 0);
     upkeeps(3);
-    EXPECT_EQ(view.lStep, 16);
+    EXPECT_EQ(left.step(), 16);
     ticks(1);
-    EXPECT_EQ(view.lStep, 15);
+    EXPECT_EQ(left.step(), 15);
 }
 
-TEST_F(Animation, HiddenDrummerOnlySwingsAndStepsPedals)
+// Stopped, and the song started again: until a note clears handsIdle, a hand still on its way
+// back is stepped twice, by the beat tick and by the upkeep.
+TEST_F(Animation, ReturnBeforeTheFirstNoteIsSteppedByBothClocks)
+{
+    drummer.moveRHand(snare, 0);
+    ticks(2);
+    drummer.stop();
+    ticks(1);
+    EXPECT_EQ(right.step(), 17);
+    upkeeps(1);
+    EXPECT_EQ(right.step(), 16);
+    EXPECT_EQ(left.step(), 16) << "the resting hand returns to where it is";
+    EXPECT_EQ(right.idle(), 25) << "a returning hand counts no idle ticks";
+}
+
+TEST_F(AnimatedView, HiddenDrummerOnlySwingsAndStepsPedals)
 {
     Drum& crash = *view.drumSet->allDrums[size_t(rig.drumOfType(9))];
     Drum& kickDrum = *view.drumSet->allDrums[size_t(kick)];
@@ -179,14 +222,14 @@ TEST_F(Animation, HiddenDrummerOnlySwingsAndStepsPedals)
     kickDrum.hit(100, Hitpoint::RightFoot);
     view.showDrummer = false;
     view.moveRHand(snare, 0);
-    const ikVector ankle = view.effRFoot->parent->angles;
+    const ikVector ankle = drummer.rightFoot()->parent->angles;
     const int framesBefore = crash.frames;
     timerEvent(view.swingTimer);
     EXPECT_EQ(crash.frames, framesBefore - 1) << "the swing timer swings the kit";
     ticks(1);
     EXPECT_GT(kickDrum.opening, 0) << "the pedal moves";
-    EXPECT_EQ(view.rStep, 8) << "the hand does not";
-    EXPECT_EQ(view.effRFoot->parent->angles, ankle);
+    EXPECT_EQ(drummer.rightHand().step(), 8) << "the hand does not";
+    EXPECT_EQ(drummer.rightFoot()->parent->angles, ankle);
 
     DrumSet sameKit(rig.kit);
     view.recvSet(&sameKit);
@@ -197,7 +240,7 @@ TEST_F(Animation, HiddenDrummerOnlySwingsAndStepsPedals)
     EXPECT_TRUE(view.placed);
 }
 
-TEST_F(Animation, FeetFollowTheLastPedalsOfTheKit)
+TEST_F(AnimatedView, FeetFollowTheLastPedalsOfTheKit)
 {
     // A second kick and hi-hat stand behind the first ones in the kit's list.
     DrumSet kit(rig.kit);
@@ -209,8 +252,8 @@ TEST_F(Animation, FeetFollowTheLastPedalsOfTheKit)
     kit.addRootDrum(secondKick);
     kit.addRootDrum(secondStand);
     view.recvSet(&kit);
-    EXPECT_EQ(view.kickIndex, int(kit.allDrums.size()) - 2);
-    EXPECT_EQ(view.hihatIndex, int(kit.allDrums.size()) - 1);
+    EXPECT_EQ(drummer.kickIndex(), int(kit.allDrums.size()) - 2);
+    EXPECT_EQ(drummer.hihatIndex(), int(kit.allDrums.size()) - 1);
     EXPECT_FALSE(view.placed);
     EXPECT_NE(view.drumSet.get(), &kit) << "the view keeps a copy";
     EXPECT_EQ(view.drumSet->allDrums, kit.allDrums) << "that shares the drums";
@@ -219,64 +262,65 @@ TEST_F(Animation, FeetFollowTheLastPedalsOfTheKit)
     view.upkeep();
     kit.allDrums[size_t(kick)]->hit(100, Hitpoint::RightFoot);
     ticks(1);
-    EXPECT_FLOAT_EQ(float(view.effRFoot->parent->angles.x), 0.0f);
-    EXPECT_FLOAT_EQ(float(view.effLFoot->parent->angles.x), 0.06f);
+    EXPECT_FLOAT_EQ(float(drummer.rightFoot()->parent->angles.x), 0.0f);
+    EXPECT_FLOAT_EQ(float(drummer.leftFoot()->parent->angles.x), 0.06f);
     secondKick->hit(100, Hitpoint::RightFoot);
     ticks(1);
-    EXPECT_FLOAT_EQ(float(view.effRFoot->parent->angles.x), secondKick->opening / 100);
+    EXPECT_FLOAT_EQ(float(drummer.rightFoot()->parent->angles.x), secondKick->opening / 100);
 
     // By inverse kinematics: onto the last kick's pedal.
     view.useFootIK = true;
     ticks(1);
-    EXPECT_LT(distance(view.effRFoot, lifted(rig.hitpointAt(view.kickIndex, 0), 0.07)), near);
+    EXPECT_LT(distance(drummer.rightFoot(), lifted(rig.hitpointAt(drummer.kickIndex(), 0), 0.07)),
+              near);
 
     DrumSet none;
     view.recvSet(&none);
-    EXPECT_EQ(view.kickIndex, -1);
-    EXPECT_EQ(view.hihatIndex, -1);
+    EXPECT_EQ(drummer.kickIndex(), -1);
+    EXPECT_EQ(drummer.hihatIndex(), -1);
 }
 
-TEST_F(Animation, PedalWithoutHitPointLeavesItsFootWhereItIs)
+TEST_F(AnimatedView, PedalWithoutHitPointLeavesItsFootWhereItIs)
 {
     Drum& kickDrum = *rig.kit.allDrums[size_t(kick)];
     const auto hitpoints = kickDrum.hitpoints;
     kickDrum.hitpoints.clear();
     view.recvSet(&rig.kit);
-    const ikPoint foot = view.effRFoot->position;
+    const ikPoint foot = drummer.rightFoot()->position;
     view.upkeep();
     EXPECT_TRUE(view.placed);
-    EXPECT_LT(distance(view.effRFoot, foot), 1e-9);
+    EXPECT_LT(distance(drummer.rightFoot(), foot), 1e-9);
     view.useFootIK = true;
     ticks(3);
-    EXPECT_LT(distance(view.effRFoot, foot), 1e-9);
-    EXPECT_LT(distance(view.effLFoot, lifted(rig.hitpointAt(hihatStand, 0), 0.08)), near);
+    EXPECT_LT(distance(drummer.rightFoot(), foot), 1e-9);
+    EXPECT_LT(distance(drummer.leftFoot(), lifted(rig.hitpointAt(hihatStand, 0), 0.08)), near);
     kickDrum.hitpoints = hitpoints;
 }
 
 TEST_F(Animation, HeadTurnsTowardTheSticks)
 {
-    view.moveRHand(floorTom, 0);
-    view.moveLHand(floorTom, 0);
+    drummer.moveRHand(floorTom, 0);
+    drummer.moveLHand(floorTom, 0);
     ticks(6);
     upkeeps(20);
-    EXPECT_GT(view.effTorso->angles.y, 0.05) << "toward the drummer's right";
-    const double turned = view.effTorso->angles.y;
+    EXPECT_GT(drummer.torso()->angles.y, 0.05) << "toward the drummer's right";
+    const double turned = drummer.torso()->angles.y;
 
-    view.moveRHand(hihat, 1);
-    view.moveLHand(hihat, 1);
+    drummer.moveRHand(hihat, 1);
+    drummer.moveLHand(hihat, 1);
     ticks(6);
     upkeeps(1);
-    EXPECT_LT(view.effTorso->angles.y, turned) << "a fifth of the way per tick";
+    EXPECT_LT(drummer.torso()->angles.y, turned) << "a fifth of the way per tick";
     upkeeps(30);
-    EXPECT_LT(view.effTorso->angles.y, -0.05) << "toward the hi-hat on his left";
-    EXPECT_GT(view.effTorso->angles.x, 0) << "looking down at the drums";
+    EXPECT_LT(drummer.torso()->angles.y, -0.05) << "toward the hi-hat on his left";
+    EXPECT_GT(drummer.torso()->angles.x, 0) << "looking down at the drums";
 }
 
 // The snare stands in front of the seated drummer's knees: no thigh passes through its shell.
 TEST_F(Animation, ThighsStayClearOfTheSnare)
 {
     constexpr double shellRadius = 0.1778, shellDepth = 0.1651, thighRadius = 0.085;
-    const double tilt = double(view.drumSet->allDrums[size_t(snare)]->rotation[0]) * M_PI / 180;
+    const double tilt = double(rig.kit.allDrums[size_t(snare)]->rotation[0]) * ikPi / 180;
     const ikVector axis(0, std::cos(tilt), std::sin(tilt));
     const ikPoint head = rig.hitpointAt(snare, 0);
     for (const char* side : {"l_", "r_"}) {

@@ -12,6 +12,7 @@
 #include "songeditor/beatline.h"
 #include "songeditor/dreditor.h"
 #include "songeditor/dreditwidget.h"
+#include "stage/drummeranimation.h"
 #include "stage/olmwindow.h"
 #include "stage/qglwindow.h"
 #include "testing/recordingdialogs.h"
@@ -122,7 +123,8 @@ protected:
     {
         QObject::connect(window->soundEngine, &SoundEngine::timerEvent, [this] {
             tickFrames.push_back(window->soundEngine->soundLayer().tickFrame());
-            sticks.push_back({view().effLStick->position, view().effRStick->position});
+            sticks.push_back({view().drummer().leftHand().stick()->position,
+                              view().drummer().rightHand().stick()->position});
         });
         QObject::connect(window->noteParser, &NoteParser::playSound, [this](int sound, int) {
             sounded.push_back({ticks(), sound});
@@ -162,7 +164,8 @@ TEST_F(MainWindow, OpensInTheSongEditorOnTheDefaultKitWithItsMenus)
     EXPECT_EQ(window->size(), QSize(800, 623));
     EXPECT_EQ(window->mode, 0);
     EXPECT_FALSE(window->drsetPanel || window->hitpointPanel);
-    EXPECT_TRUE(panel().isVisible() && view().showDrummer && !view().showHits && view().ikReady);
+    EXPECT_TRUE(panel().isVisible() && view().showDrummer && !view().showHits &&
+                view().drummer().ready());
     EXPECT_EQ(view().mapTo(window.get(), QPoint(0, 0)), QPoint(200, 23));
     EXPECT_EQ(window->dreditor->mapTo(window.get(), QPoint(0, 0)), QPoint(0, 424));
     EXPECT_EQ(panel().drumSet.path, "Drumsets/default.set");
@@ -289,7 +292,9 @@ TEST_F(MainWindow, ComposedPatternSoundsOnItsTicksAndTheSticksReachTheHits)
     }
 
     click(panel().stopButton);
-    EXPECT_TRUE(view().handsIdle && view().rIdle == 25 && view().lIdle == 25);
+    const DrummerAnimation& drummer = view().drummer();
+    EXPECT_TRUE(drummer.handsIdle() && drummer.rightHand().idle() == 25 &&
+                drummer.leftHand().idle() == 25);
     const int stoppedAt = ticks();
     render(window->soundEngine->soundLayer(), rate);
     EXPECT_EQ(ticks(), stoppedAt) << "a stopped clock does not tick";

@@ -2,6 +2,7 @@
 
 #include "humanoid/human.h"
 #include "kit/drumsetfile.h"
+#include "stage/tests/drummerrig.h"
 
 #include <QCoreApplication>
 #include <QResizeEvent>
@@ -35,16 +36,12 @@ void StageRig::place()
 
 int StageRig::drumOfType(int type) const
 {
-    for (size_t i = 0; i < kit.allDrums.size(); ++i)
-        if (kit.allDrums[i]->type == type)
-            return int(i);
-    return -1;
+    return ::drumOfType(kit, type);
 }
 
 ikPoint StageRig::hitpointAt(int drum, int hitpoint) const
 {
-    const Hitpoint& h = *view.drumSet->allDrums.at(size_t(drum))->hitpoints.at(size_t(hitpoint));
-    return {h.worldX, h.worldY, h.worldZ};
+    return ::hitpointAt(*view.drumSet, drum, hitpoint);
 }
 
 ikNode* StageRig::node(const char* name) const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "kit/drumset.h"
+#include "stage/drummeranimation.h"
 #include "stage/qglwindow.h"
 
 #include <QImage>
@@ -10,13 +11,17 @@ class OpenView : public QGLWindow
 {
 public:
     using QGLWindow::initializeGL;
+    using QGLWindow::lastX;
+    using QGLWindow::lastY;
     using QGLWindow::mouseMoveEvent;
     using QGLWindow::mousePressEvent;
     using QGLWindow::mouseReleaseEvent;
     using QGLWindow::paintGL;
     using QGLWindow::QGLWindow;
     using QGLWindow::resizeGL;
+    using QGLWindow::swingTimer;
     using QGLWindow::timerEvent;
+    using QGLWindow::upkeepTimer;
 };
 
 // The stage view of the song editor, run from the run folder: the real humanoid, the default kit

@@ -76,21 +76,26 @@ TEST_F(StageView, SetUpFindsEveryJointAndAddsTheSticksAtTheWrists)
 {
     StageRig rig;
     rig.open();
-    QGLWindow& view = rig.view;
-    ASSERT_TRUE(view.ikReady);
-    const std::pair<const ikNode*, const char*> nodes[] = {
-        {view.effRStick, "r_stick"},        {view.effLStick, "l_stick"},
-        {view.effRFoot, "r_metatarsal"},    {view.effLFoot, "l_metatarsal"},
-        {view.baseHips, "sacroiliac"},      {view.effTorso, "vc4"},
-        {view.baseLShoulder, "l_shoulder"}, {view.baseRShoulder, "r_shoulder"}};
+    const DrummerAnimation& drummer = rig.view.drummer();
+    const DrummerHand& right = drummer.rightHand();
+    const DrummerHand& left = drummer.leftHand();
+    ASSERT_TRUE(drummer.ready());
+    const std::pair<const ikNode*, const char*> nodes[] = {{right.stick(), "r_stick"},
+                                                           {left.stick(), "l_stick"},
+                                                           {drummer.rightFoot(), "r_metatarsal"},
+                                                           {drummer.leftFoot(), "l_metatarsal"},
+                                                           {drummer.hips(), "sacroiliac"},
+                                                           {drummer.torso(), "vc4"},
+                                                           {left.shoulder(), "l_shoulder"},
+                                                           {right.shoulder(), "r_shoulder"}};
     for (const auto& [node, name] : nodes)
         EXPECT_EQ(node, rig.node(name)) << name;
-    EXPECT_EQ(view.effLStick->parent, rig.node("l_wrist"));
-    EXPECT_EQ(view.effRStick->parent, rig.node("r_wrist"));
+    EXPECT_EQ(left.stick()->parent, rig.node("l_wrist"));
+    EXPECT_EQ(right.stick()->parent, rig.node("r_wrist"));
 
     // Turned to face -Z: his right stick is on +X, both in front of the hips.
-    EXPECT_GT(view.effRStick->position.x, view.effLStick->position.x);
-    EXPECT_LT(view.effRStick->position.z, view.baseHips->position.z);
+    EXPECT_GT(right.stick()->position.x, left.stick()->position.x);
+    EXPECT_LT(right.stick()->position.z, drummer.hips()->position.z);
 }
 
 TEST_F(StageView, PictureIsDrawnOnTheDoubledViewport)

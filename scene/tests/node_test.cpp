@@ -1,4 +1,4 @@
-#include "humanoid/node.h"
+#include "scene/node.h"
 
 #include <gtest/gtest.h>
 #include <memory>

@@ -1,4 +1,4 @@
-#include "common/scenelight.h"
+#include "scene/scenelight.h"
 
 #include <GL/gl.h>
 

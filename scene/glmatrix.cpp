@@ -1,4 +1,6 @@
-#include "kit/glmatrix.h"
+#include "scene/glmatrix.h"
+
+#include "kinematics/ikmath.h"
 
 #include <cmath>
 #include <cstring>
@@ -15,12 +17,12 @@ float& at(float* m, int row, int column)
 
 float sinDegrees(float degrees)
 {
-    return std::sin(float(degrees * M_PI / 180.0));
+    return std::sin(float(degrees * ikPi / 180.0));
 }
 
 float cosDegrees(float degrees)
 {
-    return std::cos(float(degrees * M_PI / 180.0));
+    return std::cos(float(degrees * ikPi / 180.0));
 }
 
 } // namespace

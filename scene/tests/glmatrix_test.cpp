@@ -1,4 +1,4 @@
-#include "kit/glmatrix.h"
+#include "scene/glmatrix.h"
 #include "testing/gltest.h"
 
 #include <GL/gl.h>

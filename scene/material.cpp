@@ -1,4 +1,4 @@
-#include "common/material.h"
+#include "scene/material.h"
 
 const Material matteMaterial = {
     {0.4f, 0.4f, 0.4f, 1}, {0.4275f, 0.4275f, 0.4275f, 1}, {0.3333f, 0.3333f, 0.333f, 1}, 9.85f};

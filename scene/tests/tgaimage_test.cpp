@@ -1,4 +1,4 @@
-#include "humanoid/tgaimage.h"
+#include "scene/tgaimage.h"
 #include "testing/recordingdialogs.h"
 
 #include <QBuffer>
