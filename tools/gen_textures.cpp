@@ -5,8 +5,6 @@
 #include "tools/tga.h"
 
 #include <QImage>
-#include <QPainter>
-#include <QPainterPath>
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -135,62 +133,23 @@ QImage drumHead(const Rgb& coating, bool centreDot, int seed)
     });
 }
 
-// The kick drum's front head: black, with a ring and our own mark, two crossed sticks over the
-// word OLMIRA drawn in strokes.
-QImage kickHead()
+// The kick drum's batter head, the one the drummer and the beater face: a coated head like the
+// toms', with a round impact patch where the beater strikes, the middle of the head.
+QImage kickBatterHead()
 {
     constexpr int size = 256;
-    QImage image = drumHead({34, 34, 38}, false, 31);
-    QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing);
-    const QColor ivory(236, 226, 200), red(196, 36, 40);
-
-    painter.setPen(QPen(red, 7));
-    painter.setBrush(Qt::NoBrush);
-    painter.drawEllipse(QPointF(size / 2.0, size / 2.0), 100, 100);
-    painter.setPen(QPen(ivory, 2));
-    painter.drawEllipse(QPointF(size / 2.0, size / 2.0), 92, 92);
-
-    // Crossed sticks with their tips.
-    painter.setPen(QPen(ivory, 6, Qt::SolidLine, Qt::RoundCap));
-    painter.drawLine(QPointF(88, 112), QPointF(168, 52));
-    painter.drawLine(QPointF(168, 112), QPointF(88, 52));
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(ivory);
-    painter.drawEllipse(QPointF(170, 50), 6, 5);
-    painter.drawEllipse(QPointF(86, 50), 6, 5);
-
-    // The word, one polyline per stroke in a letter box 20 wide and 30 high.
-    struct Stroke
-    {
-        int letter;
-        std::vector<QPointF> points;
-    };
-    const std::vector<Stroke> strokes = {
-        {1, {{0, 0}, {0, 30}, {17, 30}}},
-        {2, {{0, 30}, {0, 0}, {10, 18}, {20, 0}, {20, 30}}},
-        {3, {{8, 0}, {8, 30}}},
-        {4, {{0, 30}, {0, 0}, {12, 0}, {18, 4}, {18, 12}, {12, 16}, {0, 16}}},
-        {4, {{9, 16}, {19, 30}}},
-        {5, {{0, 30}, {10, 0}, {20, 30}}},
-        {5, {{4, 19}, {16, 19}}},
-    };
-    const double left = 40, top = 130, advance = 30;
-    painter.setBrush(Qt::NoBrush);
-    painter.setPen(QPen(ivory, 5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    painter.drawEllipse(QRectF(left, top, 20, 30));
-    for (const Stroke& stroke : strokes) {
-        QPainterPath path;
-        const QPointF origin(left + stroke.letter * advance, top);
-        path.moveTo(origin + stroke.points.front());
-        for (size_t i = 1; i < stroke.points.size(); ++i)
-            path.lineTo(origin + stroke.points[i]);
-        painter.drawPath(path);
-    }
-    painter.setPen(QPen(red, 3, Qt::SolidLine, Qt::RoundCap));
-    painter.drawLine(QPointF(left, 176), QPointF(left + 5 * advance + 20, 176));
-    painter.end();
-    return image;
+    const Rgb patch{196, 192, 182}, patchEdge{150, 146, 138};
+    const QImage head = drumHead({238, 235, 224}, false, 31);
+    return paint(size, size, [&](int x, int y) {
+        const double r = radiusAt(x, y, size);
+        const QRgb base = head.pixel(x, y);
+        const Rgb c{double(qRed(base)), double(qGreen(base)), double(qBlue(base))};
+        if (r < 0.2)
+            return mix(c, patch, 0.8);
+        if (r < 0.215)
+            return mix(c, patchEdge, 0.8);
+        return c;
+    });
 }
 
 // Styrofoam: pressed beads, each a cell of a jittered grid with darker seams.
@@ -311,7 +270,7 @@ bool writeTextures(const QString& runDir)
     // the floor maps the whole 6 m square once.
     return save(runDir, "brushgd22.tga", brushedMetal({200, 162, 92}, 11)) &&
            save(runDir, "brushgd32.tga", brushedMetal({214, 196, 150}, 21)) &&
-           save(runDir, "kick12.tga", kickHead()) &&
+           save(runDir, "kick12.tga", kickBatterHead()) &&
            save(runDir, "tom2.tga", drumHead({238, 235, 224}, false, 41)) &&
            save(runDir, "snare1.tga", drumHead({242, 240, 232}, true, 42)) &&
            save(runDir, "styrofoa22.tga", styrofoam()) &&
