@@ -81,8 +81,10 @@ QGLWindow::QGLWindow(QWidget* parent, const char* name) : QOpenGLWidget(parent)
     showRelate = false;
     showAxis = false;
     showDrummer = false;
-    rHandTarget = rHandFrom = rHandRest = goalAt(0.2, 1.0, 0.7);
-    lHandTarget = lHandFrom = lHandRest = goalAt(-0.2, 1.0, 0.7);
+    // The sticks rest raised before the chest: from the arms' pose there, every hit point of the
+    // kit is in reach without an arm passing through the body.
+    rHandTarget = rHandFrom = rHandRest = goalAt(0.12, 1.16, 0.65);
+    lHandTarget = lHandFrom = lHandRest = goalAt(-0.12, 1.16, 0.65);
     for (ikDestination* foot : {&rFootTarget, &lFootTarget}) {
         foot->position = ikPoint();
         foot->orientation = ikVector();

@@ -88,10 +88,10 @@ void buildKit(KitBuilder& b)
 {
     Drum* kick = b.add(nullptr, BodyTypes::Kick, {0.1f, 0, -0.05f});
     b.sound(kick, 0, {{"kick.wav", 127, 64}, {"kick_soft.wav", 63, 1}});
-    Drum* holder = b.add(kick, 19, {0, 0.36f, 0.3f});
+    Drum* holder = b.add(kick, 19, {0, 0.36f, 0.32f});
     Drum* highTom = b.add(holder, 3, {-0.02f, 0.38f, 0, 12, 5});
     b.sound(highTom, 0, {{"tom_high.wav", 127, 1}});
-    Drum* midTom = b.add(holder, 4, {0.33f, 0.37f, 0.1f, 12, -12});
+    Drum* midTom = b.add(holder, 4, {0.34f, 0.37f, 0.1f, 12, -12});
     b.sound(midTom, 0, {{"tom_mid.wav", 127, 1}});
 
     // The snare's shell reaches lower than the seated drummer's thighs, so it stands in front of
@@ -109,19 +109,21 @@ void buildKit(KitBuilder& b)
     b.sound(hihat, 1, {{"hihat_closed.wav", 127, 70}, {"hihat_closed_soft.wav", 69, 1}},
             Hitpoint::HiHatClosed);
 
-    Drum* legs = b.add(nullptr, 20, {0.55f, 0, 0.92f});
-    Drum* floorTom = b.add(legs, BodyTypes::FloorTom, {0, 0.3f, 0});
+    Drum* legs = b.add(nullptr, 20, {0.51f, 0, 0.96f});
+    Drum* floorTom = b.add(legs, BodyTypes::FloorTom, {0, 0.34f, 0});
     b.sound(floorTom, 0, {{"tom_floor.wav", 127, 1}});
 
     // Cymbal stands: the boom tilts up toward the drummer, the holder levels the cymbal again.
-    Drum* crashStand = b.add(nullptr, 22, {-0.48f, 0, 0.38f});
+    // Every hit point lies where either hand reaches it (the note parser sends a lone note to
+    // the other hand when one is busy).
+    Drum* crashStand = b.add(nullptr, 22, {-0.38f, 0, 0.36f});
     Drum* crashBoom = b.add(crashStand, 23, {0, 0.87f, 0, -60, 29});
     Drum* crashHolder = b.add(crashBoom, 24, {0, 0, 0.3f, 70});
     Drum* crash = b.add(crashHolder, 9, {0, 0.05f, 0});
     b.sound(crash, 0, {{"crash.wav", 127, 64}, {"crash_soft.wav", 63, 1}});
     b.sound(crash, 1, {{"crash_soft.wav", 127, 1}});
 
-    Drum* rideStand = b.add(nullptr, 22, {0.75f, 0, 0.42f});
+    Drum* rideStand = b.add(nullptr, 22, {0.67f, 0, 0.38f});
     Drum* rideBoom = b.add(rideStand, 23, {0, 0.87f, 0, -25, -43});
     Drum* rideHolder = b.add(rideBoom, 24, {0, 0, 0.3f, 33});
     Drum* ride = b.add(rideHolder, 12, {0, 0.05f, 0});
