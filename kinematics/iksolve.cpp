@@ -99,12 +99,15 @@ void ikChain::fillUpwards(ikJoint* from, int index, int count, int direction)
         joints[index] = from;
 }
 
-// Both paths climb to the root; what they share above the lowest common ancestor goes.
+// Both paths climb to the root; what they share above the lowest common ancestor goes. The
+// effector's side holds one node fewer, the effector itself: when its parent is the common
+// ancestor, that side runs out where the paths part, at the effector, which the base's path never
+// holds. Stopping there instead would leave the chain running up to the root and back.
 void ikChain::cutSharedPath()
 {
     const int size = int(joints.size());
-    for (int m = 1; turn - m >= 0 && turn + m != size; ++m) {
-        if (joints[turn - m] != joints[turn + m]) {
+    for (int m = 1; turn + m != size; ++m) {
+        if (turn - m < 0 || joints[turn - m] != joints[turn + m]) {
             joints.erase(joints.begin() + (turn - m + 2), joints.begin() + (turn + m));
             turn = turn - m + 1;
             return;

@@ -17,8 +17,9 @@ public:
     static int depth(const ikNode* a, const ikNode* b, const ikJoint* stop);
 
     std::vector<ikJoint*> joints;
-    // Index of the lowest common ancestor of effector and base: size + 1 when the base is above
-    // the effector, -1 when the effector is above the base. Joints after it are reversed.
+    // Index of the lowest common ancestor of effector and base (0 when it is the effector's
+    // parent): size + 1 when the base is above the effector, -1 when the effector is above the
+    // base. Joints after it are reversed.
     int turn = 0;
 
 private:

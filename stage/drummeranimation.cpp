@@ -38,8 +38,10 @@ constexpr double footTurn = 3.14159265;
 constexpr double leftFootTurnOnPedal = 2.74159265;
 constexpr double leftFootTurnDrawnUp = 2.84159265;
 
-const ikPoint rightHandRest(0.2, 1.0, 0.7);
-const ikPoint leftHandRest(-0.2, 1.0, 0.7);
+// The sticks rest raised before the chest: from the arms' pose there, every hit point of the kit
+// is in reach without an arm passing through the body.
+const ikPoint rightHandRest(0.12, 1.16, 0.65);
+const ikPoint leftHandRest(-0.12, 1.16, 0.65);
 
 const DrummerAnimation::FootPlacement rightFootPlacement = {
     {0, 0.2, 0}, {0.15, footTurn, 0}, 10, 0.1, 10, 0.05, 0.03};

@@ -64,9 +64,9 @@ struct StruckDrums
 StruckDrums buildKit(KitBuilder& b)
 {
     Drum* kick = b.add(nullptr, BodyTypes::Kick, {0.1f, 0, -0.05f});
-    Drum* holder = b.add(kick, 19, {0, 0.36f, 0.3f});
+    Drum* holder = b.add(kick, 19, {0, 0.36f, 0.32f});
     Drum* highTom = b.add(holder, 3, {-0.02f, 0.38f, 0, 12, 5});
-    Drum* midTom = b.add(holder, 4, {0.33f, 0.37f, 0.1f, 12, -12});
+    Drum* midTom = b.add(holder, 4, {0.34f, 0.37f, 0.1f, 12, -12});
 
     // The snare's shell reaches lower than the seated drummer's thighs, so it stands in front of
     // his knees, and the high tom keeps clear of its far edge.
@@ -76,16 +76,18 @@ StruckDrums buildKit(KitBuilder& b)
     Drum* hihatStand = b.add(nullptr, BodyTypes::HiHatStand, {-0.44f, 0, 0.6f, 0, 25});
     Drum* hihat = b.add(hihatStand, BodyTypes::HiHat, {0, 0.85f, 0});
 
-    Drum* legs = b.add(nullptr, 20, {0.55f, 0, 0.92f});
-    Drum* floorTom = b.add(legs, BodyTypes::FloorTom, {0, 0.3f, 0});
+    Drum* legs = b.add(nullptr, 20, {0.51f, 0, 0.96f});
+    Drum* floorTom = b.add(legs, BodyTypes::FloorTom, {0, 0.34f, 0});
 
     // Cymbal stands: the boom tilts up toward the drummer, the holder levels the cymbal again.
-    Drum* crashStand = b.add(nullptr, 22, {-0.48f, 0, 0.38f});
+    // Every hit point lies where either hand reaches it (the note parser sends a lone note to
+    // the other hand when one is busy).
+    Drum* crashStand = b.add(nullptr, 22, {-0.38f, 0, 0.36f});
     Drum* crashBoom = b.add(crashStand, 23, {0, 0.87f, 0, -60, 29});
     Drum* crashHolder = b.add(crashBoom, 24, {0, 0, 0.3f, 70});
     Drum* crash = b.add(crashHolder, 9, {0, 0.05f, 0});
 
-    Drum* rideStand = b.add(nullptr, 22, {0.75f, 0, 0.42f});
+    Drum* rideStand = b.add(nullptr, 22, {0.67f, 0, 0.38f});
     Drum* rideBoom = b.add(rideStand, 23, {0, 0.87f, 0, -25, -43});
     Drum* rideHolder = b.add(rideBoom, 24, {0, 0, 0.3f, 33});
     Drum* ride = b.add(rideHolder, 12, {0, 0.05f, 0});

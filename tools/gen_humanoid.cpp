@@ -617,14 +617,18 @@ JointSpec legChain(bool left)
     return hipJoint;
 }
 
+// A drummer's elbows stay near his sides: the upper arm swings little sideways, so that a hand
+// crossing over to the other side turns the upper arm and passes in front of the body, not into
+// it. The stiffness is high so that a stroke reaches its hit point within the solves of its
+// approach.
 JointSpec armChain(bool left)
 {
-    JointSpec shoulderJoint =
-        sideJoint(left, "shoulder", shoulder, {-2.8, -1.3, -0.5}, {0.6, 1.3, 1.6}, {0.5, 0.3, 0.5});
+    JointSpec shoulderJoint = sideJoint(left, "shoulder", shoulder, {-2.3, -0.6, -0.15},
+                                        {0.5, 1.1, 0.4}, {1, 0.95, 0.95});
     JointSpec elbowJoint =
-        sideJoint(left, "elbow", elbow, {-2.6, -1.4, 0}, {0, 1.4, 0}, {0.6, 0.3, 0});
+        sideJoint(left, "elbow", elbow, {-2.6, -1.1, 0}, {0, 1.1, 0}, {0.45, 0.83, 0});
     JointSpec wristJoint =
-        sideJoint(left, "wrist", wrist, {-1.0, -0.4, -0.4}, {1.0, 0.4, 0.4}, {0.4, 0.2, 0.3});
+        sideJoint(left, "wrist", wrist, {-1.4, -0.4, -0.7}, {1.3, 0.6, 0.3}, {0.71, 0.35, 0.9});
     shoulderJoint.parts.push_back(sidePart(left, "upperarm", "upper_arm", upperArm(), shirt));
     elbowJoint.parts.push_back(sidePart(left, "forearm", "lower_arm", lowerArm(), skin));
     wristJoint.parts.push_back(sidePart(left, "hand", "hand", hand(), skin));
@@ -645,12 +649,12 @@ JointSpec skeleton()
                         {},    {}};
     neckJoint.parts = {centralPart("neck", "Mdl_neck.wrl", neck(), skin)};
     neckJoint.children = {skullJoint};
-    // The spine bends forward over the drums, hardly backward.
+    // The spine bends forward over the drums, and the chest leans forward a little at least.
     JointSpec chestJoint{
-        "vt10", thoracic, {-0.05, -0.35, -0.15}, {0.3, 0.35, 0.15}, {0.15, 0.15, 0.1}, {}, {}, {}};
+        "vt10", thoracic, {0.22, -0.35, -0.15}, {0.4, 0.35, 0.15}, {0.15, 0.15, 0.1}, {}, {}, {}};
     chestJoint.parts = {centralPart("chest", "Mdl_chest.wrl", chest(), shirt)};
     chestJoint.children = {neckJoint, armChain(true), armChain(false)};
-    JointSpec spine{"vl5", lumbar, {-0.05, -0.3, -0.15}, {0.3, 0.3, 0.15}, {0.15, 0.15, 0.1}, {},
+    JointSpec spine{"vl5", lumbar, {-0.05, -0.3, -0.15}, {0.4, 0.3, 0.15}, {0.15, 0.15, 0.1}, {},
                     {},    {}};
     spine.parts = {centralPart("abdomen", "Mdl_abdomen.wrl", abdomen(), shirt)};
     spine.children = {chestJoint};

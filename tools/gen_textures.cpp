@@ -6,8 +6,6 @@
 #include "tools/tga.h"
 
 #include <QImage>
-#include <QPainter>
-#include <QPainterPath>
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -44,28 +42,23 @@ QImage drumHead(const Rgb& coating, bool centreDot, int seed)
     });
 }
 
-// The kick drum's front head: black, with a ring and our own mark, two crossed sticks over the
-// word OLMIRA drawn in strokes.
-QImage kickHead()
+// The kick drum's batter head, the one the drummer and the beater face: a coated head like the
+// toms', with a round impact patch where the beater strikes, the middle of the head.
+QImage kickBatterHead()
 {
     constexpr int size = 256;
-    QImage image = drumHead({34, 34, 38}, false, 31);
-    QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing);
-    const QColor ivory(236, 226, 200), red(196, 36, 40);
-
-    painter.setPen(QPen(red, 7));
-    painter.setBrush(Qt::NoBrush);
-    painter.drawEllipse(QPointF(size / 2.0, size / 2.0), 100, 100);
-    painter.setPen(QPen(ivory, 2));
-    painter.drawEllipse(QPointF(size / 2.0, size / 2.0), 92, 92);
-
-    painter.translate(80, 44);
-    drawCrossedSticks(painter, ivory);
-    painter.translate(-40, 86);
-    drawOlmiraWord(painter, ivory, red);
-    painter.end();
-    return image;
+    const Rgb patch{196, 192, 182}, patchEdge{150, 146, 138};
+    const QImage head = drumHead({238, 235, 224}, false, 31);
+    return paint(size, size, [&](int x, int y) {
+        const double r = radiusAt(x, y, size);
+        const QRgb base = head.pixel(x, y);
+        const Rgb c{double(qRed(base)), double(qGreen(base)), double(qBlue(base))};
+        if (r < 0.2)
+            return mix(c, patch, 0.8);
+        if (r < 0.215)
+            return mix(c, patchEdge, 0.8);
+        return c;
+    });
 }
 
 // Styrofoam: pressed beads, each a cell of a jittered grid with darker seams.
@@ -187,7 +180,7 @@ bool writeTextures(const QString& runDir)
     // 6 m square once.
     return save(runDir, "brushgd22.tga", brushed(256, 256, {200, 162, 92}, 11)) &&
            save(runDir, "brushgd32.tga", brushed(256, 256, {214, 196, 150}, 21)) &&
-           save(runDir, "kick12.tga", kickHead()) &&
+           save(runDir, "kick12.tga", kickBatterHead()) &&
            save(runDir, "tom2.tga", drumHead({238, 235, 224}, false, 41)) &&
            save(runDir, "snare1.tga", drumHead({242, 240, 232}, true, 42)) &&
            save(runDir, "styrofoa22.tga", styrofoam()) &&

@@ -1,21 +1,23 @@
 #include "kinematics/iksolve.h"
 #include "kinematics/tests/humanoidtree.h"
 
+#include <QStringList>
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <functional>
 #include <gtest/gtest.h>
 #include <random>
+#include <string>
 
 namespace {
 
-std::vector<QString> names(const ikChain& chain)
+std::string names(const ikChain& chain)
 {
-    std::vector<QString> result;
+    QStringList result;
     for (const ikJoint* joint : chain.joints)
-        result.push_back(joint->name);
-    return result;
+        result << joint->name;
+    return result.join(' ').toStdString();
 }
 
 void forEachJoint(ikJoint* joint, const std::function<void(ikJoint*)>& visit)
@@ -92,33 +94,37 @@ struct Arm
 
 TEST(IkChain, RunsFromNextToTheEffectorToTheBase)
 {
-    HumanoidTree human;
-    auto chain = [&](const char* effector, const char* base) {
-        return ikChain(human.joint(effector), human.joint(base), human.root.get());
+    struct Case
+    {
+        const char* effector;
+        const char* base;
+        const char* joints;
+        int turn;
     };
-    const ikChain arm = chain("r_stick", "r_shoulder");
-    EXPECT_EQ(names(arm), (std::vector<QString>{"r_wrist", "r_elbow", "r_shoulder"}));
-    EXPECT_EQ(arm.turn, 4);
-    const ikChain parentOnly = chain("r_stick", "r_wrist");
-    EXPECT_EQ(names(parentOnly), (std::vector<QString>{"r_wrist"}));
-    EXPECT_EQ(parentOnly.turn, 2);
-
-    const ikChain down = chain("r_shoulder", "r_wrist");
-    EXPECT_EQ(names(down), (std::vector<QString>{"r_elbow", "r_wrist"}));
-    EXPECT_EQ(down.turn, -1);
-    EXPECT_TRUE(chain("r_wrist", "r_wrist").joints.empty());
-
-    const ikChain hips = chain("r_stick", "sacroiliac");
-    EXPECT_EQ(names(hips), (std::vector<QString>{"r_wrist", "r_elbow", "r_shoulder",
-                                                 "r_sternoclavicular", "vc4", "vt1", "vt6", "vt10",
-                                                 "vl1", "vl5", "HumanoidRoot", "sacroiliac"}));
-    EXPECT_EQ(hips.turn, 10);
-    // The spine that both paths share above vc4 is cut away.
-    const ikChain across = chain("l_stick", "r_shoulder");
-    EXPECT_EQ(names(across),
-              (std::vector<QString>{"l_wrist", "l_elbow", "l_shoulder", "l_sternoclavicular", "vc4",
-                                    "r_sternoclavicular", "r_shoulder"}));
-    EXPECT_EQ(across.turn, 4);
+    const Case cases[] = {
+        {"r_stick", "r_shoulder", "r_wrist r_elbow r_shoulder", 4},
+        {"r_stick", "r_wrist", "r_wrist", 2},
+        {"r_shoulder", "r_wrist", "r_elbow r_wrist", -1},
+        {"r_wrist", "r_wrist", "", -1},
+        {"r_stick", "sacroiliac",
+         "r_wrist r_elbow r_shoulder r_sternoclavicular vc4 vt1 vt6 vt10 vl1 vl5 HumanoidRoot "
+         "sacroiliac",
+         10},
+        // The spine that both paths share above their common ancestor is cut away, wherever the
+        // paths part: below the effector's grandparent or parent, or below the base's parent.
+        {"l_stick", "r_shoulder",
+         "l_wrist l_elbow l_shoulder l_sternoclavicular vc4 r_sternoclavicular r_shoulder", 4},
+        {"r_shoulder", "l_shoulder", "r_sternoclavicular vc4 l_sternoclavicular l_shoulder", 1},
+        {"r_sternoclavicular", "l_shoulder", "vc4 l_sternoclavicular l_shoulder", 0},
+        {"l_shoulder", "r_sternoclavicular", "l_sternoclavicular vc4 r_sternoclavicular", 1},
+        {"vl5", "l_hip", "HumanoidRoot sacroiliac l_hip", 0},
+    };
+    HumanoidTree human;
+    for (const Case& c : cases) {
+        const ikChain chain(human.joint(c.effector), human.joint(c.base), human.root.get());
+        EXPECT_EQ(names(chain), c.joints) << c.effector << " to " << c.base;
+        EXPECT_EQ(chain.turn, c.turn) << c.effector << " to " << c.base;
+    }
 }
 
 TEST(IkSolveDeathTest, ANodeOutsideTheTreeEndsTheProgramAsAFailure)

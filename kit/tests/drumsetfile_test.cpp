@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <string>
 
 namespace {
 
@@ -249,6 +250,7 @@ TEST_F(KitFiles, WriteReadWriteGivesTheSameTextAndTheSameKit)
     ASSERT_TRUE(DrumSetFile::write(kit, first));
     ASSERT_TRUE(DrumSetFile::write(kit, path("copy.set")));
     EXPECT_EQ(readAll(path("copy.set")), readAll(first));
+    EXPECT_EQ(readAll(first).split('\n').at(12), "3") << "the root drums, not all ten";
     EXPECT_EQ(QDir(path("copy Sounds")).entryList(QDir::Files).size(), 5);
     auto loaded = load(first);
 
@@ -447,6 +449,49 @@ TEST_F(KitFiles, ATruncatedFileGivesWhatWasReadAndNoMore)
     EXPECT_EQ(header->kit.version, "");
     EXPECT_EQ(header->kit.scale[0], 1);
     EXPECT_EQ(header->kit.translation[2], 0);
+}
+
+// Every record takes at least a line, so a count may equal the lines left from its own on: such a
+// file was cut inside the first record that the count announces, which keeps what it holds. One
+// more than that cannot be real and ends the data.
+TEST(DrumSetFileReading, ARecordCutShortKeepsWhatWasRead)
+{
+    struct Case
+    {
+        const char* roots;
+        QStringList records;
+        std::string kept;
+    };
+    const Case cases[] = {
+        {"2", {"14"}, "14 '' []"},
+        {"1", drumStart("1", "0", "0Snare", "2") + QStringList{"0Snare middle"},
+         "1 'Snare' [Snare middle 0 {127..1}]"},
+        {"1",
+         drumStart("1", "0", "0Snare", "1") +
+             QStringList{"0Snare middle", "80", "0", "0.1", "0", "3", "127", "64"},
+         "1 'Snare' [Snare middle 80 {127..64}]"},
+        {"1", drumStart("19", "0", "0Holder", "0") + QStringList{"2", "2"},
+         "19 'Holder' [] 2 '' []"},
+        {"1", drumStart("1", "0", "0Snare", "3") + QStringList{"0Snare middle"}, "1 'Snare' []"},
+    };
+    QTemporaryDir dir;
+    const QString file = dir.filePath("cut.set");
+    for (const Case& c : cases) {
+        writeFile(file, lines(header(c.roots) + c.records));
+        auto loaded = load(file);
+        QStringList kept;
+        for (const Drum* drum : loaded->kit.allDrums) {
+            QStringList hits;
+            for (const auto& h : drum->hitpoints) {
+                QStringList levels;
+                for (const auto& l : h->levels)
+                    levels << QString("%1..%2").arg(l->maxVelo).arg(l->minVelo);
+                hits << QString("%1 %2 {%3}").arg(h->name).arg(h->veloToVol).arg(levels.join(", "));
+            }
+            kept << QString("%1 '%2' [%3]").arg(drum->type).arg(drum->name, hits.join(", "));
+        }
+        EXPECT_EQ(kept.join(' ').toStdString(), c.kept) << c.records.join('|').toStdString();
+    }
 }
 
 TEST(DrumSetFileReading, AFileThatCannotBeReadGivesAnEmptyKit)

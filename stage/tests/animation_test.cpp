@@ -6,8 +6,11 @@
 
 #include <QCoreApplication>
 #include <QTimerEvent>
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -338,4 +341,58 @@ TEST_F(Animation, ThighsStayClearOfTheSnare)
                 << side << "thigh at " << i << "/20: " << radial << " " << height;
         }
     }
+}
+
+// A hand may be sent to any hit point that is not a pedal: a lone note goes to the other hand when
+// one is busy. Its stick must be there at the stroke's sixth tick, from rest and from wherever the
+// hand's last stroke left it. A hand gets at most one note a step (three ticks): its last stroke
+// is on its way (3), at its hit point (6), done (9 and on, until the hand starts back), or the
+// hand is on its way back to rest (27 to 39), where the stroke solves from the arm's present pose.
+TEST_F(Animation, EitherHandReachesEveryHitPointAtTheSixthTick)
+{
+    struct Target
+    {
+        int drum, hitpoint;
+    };
+    std::vector<Target> targets;
+    const std::vector<Drum*>& drums = rig.kit.allDrums;
+    for (size_t d = 0; d < drums.size(); ++d)
+        if (drums[d]->type != BodyTypes::Kick && drums[d]->type != BodyTypes::HiHatStand)
+            for (size_t h = 0; h < drums[d]->hitpoints.size(); ++h)
+                targets.push_back({int(d), int(h)});
+    ASSERT_EQ(targets.size(), 11u);
+
+    double largest = 0;
+    QString misses, largestAt;
+    for (const bool right : {true, false}) {
+        auto stroke = [&](Target t, int tickCount) {
+            if (right)
+                drummer.moveRHand(t.drum, t.hitpoint);
+            else
+                drummer.moveLHand(t.drum, t.hitpoint);
+            ticks(tickCount);
+            return distance((right ? this->right : this->left).stick(),
+                            rig.hitpointAt(t.drum, t.hitpoint));
+        };
+        for (const Target target : targets) {
+            drummer.stop();
+            upkeeps(16);
+            double worst = stroke(target, 6);
+            for (const Target last : targets)
+                for (const int ticksSince : {3, 6, 9, 27, 30, 33, 36, 39}) {
+                    ticks(2);
+                    stroke(last, ticksSince);
+                    worst = std::max(worst, stroke(target, 6));
+                }
+            const QString at = QString(right ? "right hand, " : "left hand, ") +
+                               drums[size_t(target.drum)]->hitpoints[size_t(target.hitpoint)]->name;
+            misses += QString("\n%1: %2 mm").arg(at).arg(worst * 1000, 0, 'f', 2);
+            if (worst > largest) {
+                largest = worst;
+                largestAt = at;
+            }
+        }
+    }
+    std::printf("largest stroke miss %.2f mm (%s)\n", largest * 1000, qPrintable(largestAt));
+    EXPECT_LE(largest, near) << "largest miss per hand and hit point:" << misses.toStdString();
 }
