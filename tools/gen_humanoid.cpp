@@ -1,6 +1,7 @@
 // The drummer: an H-Anim 1.1 humanoid about 1.76 m tall, standing in the rest pose, facing +Z with
 // its left at +X, and one body-part file per segment. Every body part is a smooth loft of
 // elliptical sections closed by rounded caps, in absolute humanoid coordinates.
+#include "kinematics/ikmath.h"
 #include "tools/generator.h"
 
 #include <QSaveFile>
@@ -41,8 +42,6 @@ Vec normalized(Vec a)
 {
     return a * (1 / std::sqrt(dot(a, a)));
 }
-
-constexpr double pi = 3.14159265358979323846;
 
 // A triangle mesh whose faces are counter-clockwise seen from outside.
 struct Mesh
@@ -111,7 +110,7 @@ std::vector<Vec> ring(const Section& s, const Frame& frame, int around, double s
 {
     std::vector<Vec> points;
     for (int k = 0; k < around; ++k) {
-        const double angle = 2 * pi * k / around;
+        const double angle = 2 * ikPi * k / around;
         const double c = superellipse(std::cos(angle), s.power);
         const double n = superellipse(std::sin(angle), s.power);
         const double depth = n >= 0 ? s.front : s.back;
@@ -176,7 +175,7 @@ Mesh loft(const std::vector<Section>& sections, Vec front, int around, Caps caps
 
     std::vector<std::vector<Vec>> rings;
     for (int j = capRings; j >= 1; --j) {
-        const double angle = pi / 2 * j / (capRings + 1);
+        const double angle = ikPi / 2 * j / (capRings + 1);
         Section s = sections.front();
         s.center = s.center + startAxis * (caps.start * std::sin(angle));
         rings.push_back(ring(s, frames.front(), around, std::cos(angle)));
@@ -184,7 +183,7 @@ Mesh loft(const std::vector<Section>& sections, Vec front, int around, Caps caps
     for (int i = 0; i < count; ++i)
         rings.push_back(ring(sections[size_t(i)], frames[size_t(i)], around));
     for (int j = 1; j <= capRings; ++j) {
-        const double angle = pi / 2 * j / (capRings + 1);
+        const double angle = ikPi / 2 * j / (capRings + 1);
         Section s = sections.back();
         s.center = s.center + endAxis * (caps.end * std::sin(angle));
         rings.push_back(ring(s, frames.back(), around, std::cos(angle)));
@@ -199,7 +198,7 @@ Mesh ellipsoid(Vec center, Vec radii, int around = 12)
     const Section s{center, radii.x, radii.z, radii.z};
     std::vector<Section> sections;
     for (int i = 1; i < 6; ++i) {
-        const double angle = pi * i / 6;
+        const double angle = ikPi * i / 6;
         Section ring = s;
         ring.center.y = center.y + radii.y * std::cos(angle);
         ring.halfWidth = radii.x * std::sin(angle);
@@ -207,7 +206,7 @@ Mesh ellipsoid(Vec center, Vec radii, int around = 12)
         sections.push_back(ring);
     }
     // Path from top to bottom: caps close it at the poles.
-    const double cap = radii.y * (1 - std::cos(pi / 6));
+    const double cap = radii.y * (1 - std::cos(ikPi / 6));
     return loft(sections, {0, 0, 1}, around, {cap, cap}, 1);
 }
 
@@ -310,7 +309,7 @@ std::vector<Section> skullProfile(int capRings)
     std::vector<Section> profile = skull;
     const double cap = 0.012;
     for (int j = 1; j <= capRings; ++j) {
-        const double angle = pi / 2 * j / (capRings + 1);
+        const double angle = ikPi / 2 * j / (capRings + 1);
         Section s = skull.back();
         s.center = s.center + up * (cap * std::sin(angle));
         s.halfWidth *= std::cos(angle);
@@ -347,11 +346,11 @@ Mesh hair()
     for (int row = 0; row < rows; ++row) {
         std::vector<Vec> points;
         for (int k = 0; k < around; ++k) {
-            const double angle = 2 * pi * k / around;
+            const double angle = 2 * ikPi * k / around;
             const double toFront = std::sin(angle);
             const double edge = toFront >= 0 ? 1.685 + 0.03 * toFront : 1.685 + 0.085 * toFront;
             // Rows crowd toward the crown, where the skull curves most.
-            const double along = std::sin(pi / 2 * row / rows);
+            const double along = std::sin(ikPi / 2 * row / rows);
             const Section s = skullAt(profile, edge + (crown - edge) * along);
             points.push_back(s.center + frame.side * ((s.halfWidth + lift) * std::cos(angle)) +
                              frame.front * (((toFront >= 0 ? s.front : s.back) + lift) * toFront));

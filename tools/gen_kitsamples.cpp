@@ -49,7 +49,7 @@ void addMetalCluster(Buffer& out, double scale, double amplitude, double attack,
         const double t = timeAt(i);
         double x = 0.0;
         for (double r : ratios)
-            x += std::sin(2.0 * pi * r * scale * t) >= 0.0 ? 1.0 : -1.0;
+            x += std::sin(2.0 * ikPi * r * scale * t) >= 0.0 ? 1.0 : -1.0;
         out[i] += amplitude * hitEnvelope(t, attack, tau) * high.process(band.process(x / 6.0));
     }
 }

@@ -97,11 +97,11 @@ QImage cymbalBronze()
     const Rgb dull{150, 104, 44}, bright{236, 190, 108};
     return paint(size, size, [&](int x, int y) {
         const double u = double(x) / size, v = double(y) / size;
-        const double phase = 2 * pi * v * 96 + 2.5 * fractal(u, v, 2, 8, 2, 71);
+        const double phase = 2 * ikPi * v * 96 + 2.5 * fractal(u, v, 2, 8, 2, 71);
         const double groove = std::pow(0.5 + 0.5 * std::sin(phase), 8);
         const double bands = fractal(0, v, 1, 32, 3, 72);
         const double hammer = fractal(u, v, 12, 12, 2, 73);
-        const double sheen = 0.5 + 0.5 * std::sin(2 * pi * u * 2);
+        const double sheen = 0.5 + 0.5 * std::sin(2 * ikPi * u * 2);
         Rgb c = mix(dull, bright,
                     std::clamp(0.2 + 0.6 * bands + 0.25 * sheen - 0.15 * hammer, 0.0, 1.0));
         return c * (1 - 0.35 * groove);
@@ -118,8 +118,8 @@ QImage vinylWeave()
         const bool alongX = (cx + cy) % 2 == 0;
         const double across = double(alongX ? y % cell : x % cell) / cell;
         const double along = double(alongX ? x % cell : y % cell) / cell;
-        const double strand = std::sin(pi * across);           // rounded across the strand
-        const double dip = 0.85 + 0.15 * std::sin(pi * along); // dips where it passes under
+        const double strand = std::sin(ikPi * across);           // rounded across the strand
+        const double dip = 0.85 + 0.15 * std::sin(ikPi * along); // dips where it passes under
         const double fibre = fractal(double(x) / size, double(y) / size, 64, 64, 1, 81);
         return vinyl * (0.45 + 0.75 * strand * dip + 0.12 * (fibre - 0.5));
     });
@@ -133,7 +133,7 @@ QImage stickWood()
     return paint(size, size, [&](int x, int y) {
         const double u = double(x) / size, v = double(y) / size;
         const double wave = 0.06 * (fractal(u, v, 2, 4, 2, 91) - 0.5);
-        const double grain = 0.5 + 0.5 * std::sin(2 * pi * (u + wave) * 24);
+        const double grain = 0.5 + 0.5 * std::sin(2 * ikPi * (u + wave) * 24);
         const double figure = fractal(u, v, 8, 2, 2, 92);
         return mix(light, dark, 0.25 * grain + 0.35 * figure);
     });
@@ -152,7 +152,7 @@ QImage boards(int width, int height, int boardWidth, int boardLength, const Rgb&
         const double u = double(x) / width, v = double(y) / height;
         const double wave = 0.03 * (fractal(u, v, 4, 8, 2, seed + 1) - 0.5);
         const double grain =
-            std::pow(0.5 + 0.5 * std::sin(2 * pi * ((v + wave) * height / 5.0)), 3);
+            std::pow(0.5 + 0.5 * std::sin(2 * ikPi * ((v + wave) * height / 5.0)), 3);
         const double figure = fractal(u, v, 16, height / 16, 3, seed + 2);
         const double tint = lattice(board, 1, seed + 3);
         Rgb c = mix(light, dark, 0.3 * grain + 0.4 * figure + 0.3 * tint);

@@ -20,7 +20,7 @@ void addBuzz(Buffer& out, double start, double seconds, double frequency)
         const double gate = std::min({1.0, t / edge, (seconds - t) / edge});
         double x = 0.0;
         for (int h = 1; h <= 9; h += 2)
-            x += std::sin(2.0 * pi * frequency * h * t) / h;
+            x += std::sin(2.0 * ikPi * frequency * h * t) / h;
         out[first + i] += gate * x;
     }
 }

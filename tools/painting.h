@@ -1,5 +1,7 @@
 #pragma once
 
+#include "kinematics/ikmath.h"
+
 // Painting helpers shared by the generators of textures and panel images: colours, a per-pixel
 // painter, tiling value noise, and our own mark (crossed sticks over the word OLMIRA).
 
@@ -13,8 +15,6 @@
 #include <vector>
 
 namespace Painting {
-
-inline constexpr double pi = 3.14159265358979323846;
 
 struct Rgb
 {

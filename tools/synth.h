@@ -1,5 +1,7 @@
 #pragma once
 
+#include "kinematics/ikmath.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -10,7 +12,6 @@
 namespace Synth {
 
 constexpr int rate = 44100;
-constexpr double pi = 3.14159265358979323846;
 
 using Buffer = std::vector<double>;
 
@@ -72,7 +73,7 @@ private:
 
     static Biquad make(double frequency, double q, Kind kind)
     {
-        const double w = 2.0 * pi * std::min(frequency, rate * 0.45) / rate;
+        const double w = 2.0 * ikPi * std::min(frequency, rate * 0.45) / rate;
         const double alpha = std::sin(w) / (2.0 * q);
         const double c = std::cos(w);
         const double a0 = 1.0 + alpha;
@@ -127,7 +128,7 @@ inline void addSweep(Buffer& out, const Sweep& s)
         const double t = timeAt(i);
         const double frequency = s.to + (s.from - s.to) * std::exp(-t / s.sweepTau);
         out[i] += s.amplitude * hitEnvelope(t, s.attack, s.tau) * std::sin(phase);
-        phase += 2.0 * pi * frequency / rate;
+        phase += 2.0 * ikPi * frequency / rate;
     }
 }
 
@@ -161,7 +162,7 @@ inline void fadeOut(Buffer& out, double seconds)
     const size_t length = std::min(out.size(), size_t(seconds * rate));
     const size_t start = out.size() - length;
     for (size_t i = 0; i < length; ++i)
-        out[start + i] *= 0.5 * (1.0 + std::cos(pi * double(i) / double(length)));
+        out[start + i] *= 0.5 * (1.0 + std::cos(ikPi * double(i) / double(length)));
 }
 
 // Scales to the given peak (below full scale) and converts to float.
