@@ -2,9 +2,12 @@
 
 #include "kit/bodytypes.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <optional>
 
 Drum::Drum() : Node("", 0, 0) {}
 
@@ -157,36 +160,83 @@ void Drum::save(QTextStream& stream) const
         static_cast<const Drum*>(child)->save(stream);
 }
 
-void Drum::copySounds(const QString& soundDir) const
+void Drum::listSounds(std::vector<SoundCopy>& sounds) const
 {
     for (const auto& hitpoint : hitpoints)
         for (const auto& level : hitpoint->levels)
             if (level->sndID >= 0)
-                copySoundFile(level->file, soundDir + baseName(*level));
+                sounds.push_back({level->file, baseName(*level)});
     for (const Node* child : children)
-        static_cast<const Drum*>(child)->copySounds(soundDir);
+        static_cast<const Drum*>(child)->listSounds(sounds);
 }
 
-void copySoundFile(const QString& source, const QString& target)
+namespace {
+
+bool isSameFile(const QFileInfo& a, const QFileInfo& b)
 {
-    const QFileInfo sourceInfo(source), targetInfo(target);
-    if (targetInfo.exists() && sourceInfo.canonicalFilePath() == targetInfo.canonicalFilePath())
-        return;
-    QFile in(source);
-    if (!in.open(QIODevice::ReadOnly))
-        return;
-    QSaveFile out(target);
+    return a.canonicalFilePath() == b.canonicalFilePath();
+}
+
+bool haveSameBytes(const QString& a, const QString& b)
+{
+    QFile aFile(a), bFile(b);
+    if (!aFile.open(QIODevice::ReadOnly) || !bFile.open(QIODevice::ReadOnly))
+        return false;
+    while (!aFile.atEnd())
+        if (aFile.read(64 * 1024) != bFile.read(64 * 1024))
+            return false;
+    return bFile.atEnd();
+}
+
+// Saving a kit again leaves the copies it already made alone.
+bool alreadyHolds(const QString& target, const QString& source)
+{
+    const QFileInfo targetInfo(target), sourceInfo(source);
+    if (!targetInfo.exists() || !sourceInfo.exists())
+        return false;
+    return isSameFile(targetInfo, sourceInfo) ||
+           (targetInfo.size() == sourceInfo.size() && haveSameBytes(target, source));
+}
+
+bool copyFile(QFile& in, const QString& target)
+{
+    QFile out(target);
     if (!out.open(QIODevice::WriteOnly))
-        return;
-    char block[1024];
+        return false;
+    std::vector<char> block(64 * 1024);
     qint64 got = 0;
-    while ((got = in.read(block, sizeof block)) > 0) {
-        if (out.write(block, got) != got) {
-            out.cancelWriting();
-            break;
-        }
+    while ((got = in.read(block.data(), qint64(block.size()))) > 0)
+        if (out.write(block.data(), got) != got)
+            return false;
+    return got == 0 && out.flush();
+}
+
+} // namespace
+
+bool copySounds(const std::vector<SoundCopy>& sounds, const QString& folder)
+{
+    const QDir target(folder);
+    std::optional<QTemporaryDir> staging;
+    QStringList staged;
+    for (const SoundCopy& sound : sounds) {
+        if (alreadyHolds(target.filePath(sound.name), sound.source))
+            continue;
+        QFile in(sound.source);
+        if (!in.open(QIODevice::ReadOnly))
+            continue;
+        if (!staging)
+            staging.emplace(target.filePath(".saving-XXXXXX"));
+        if (!staging->isValid() || !copyFile(in, staging->filePath(sound.name)))
+            return false;
+        if (!staged.contains(sound.name))
+            staged << sound.name;
     }
-    if (got < 0)
-        out.cancelWriting();
-    out.commit();
+    for (const QString& name : staged) {
+        const QByteArray from = QFile::encodeName(staging->filePath(name));
+        const QByteArray to = QFile::encodeName(target.filePath(name));
+        // rename replaces the old copy in one step; QFile::rename would not replace it.
+        if (std::rename(from.constData(), to.constData()) != 0)
+            return false;
+    }
+    return true;
 }

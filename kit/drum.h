@@ -8,6 +8,13 @@
 #include <memory>
 #include <vector>
 
+// A sound file and the name its copy takes in a kit's sound folder.
+struct SoundCopy
+{
+    QString source;
+    QString name;
+};
+
 // One piece of the kit: drum, cymbal, stand, holder or the chair. Its Node type is the body type,
 // its id its index in the kit's list of all drums. Child drums are owned through the Node base;
 // hit points are shared with copies of the drum.
@@ -41,9 +48,8 @@ public:
     // Writes this drum's record and those of its subtree; each level's sound is named by its file
     // name alone, to be read from the kit's sound folder.
     void save(QTextStream& stream) const;
-    // Copies the sound file of every level of this drum and its subtree into soundDir (a folder
-    // path ending in "/") under that file name.
-    void copySounds(const QString& soundDir) const;
+    // Adds the sound of every level of this drum and its subtree, under the file name save writes.
+    void listSounds(std::vector<SoundCopy>& sounds) const;
 
     float translation[3] = {0, 0, 0};
     float rotation[3] = {0, 0, 0};
@@ -67,6 +73,9 @@ private:
     void applyMovingPart(GlMatrix& frame) const;
 };
 
-// Copies a sound file into the folder of a kit being saved. A file is never copied onto itself,
-// and the target is replaced only by a complete copy.
-void copySoundFile(const QString& source, const QString& target);
+// Copies the sounds into the folder of a kit being saved, all or none: the copies are made beside
+// the folder's files and take their names only once every one is complete, so a copy that fails
+// leaves the folder as it was. A file is never copied onto itself nor onto a copy that already
+// holds its bytes; a source that cannot be opened (gone since it was loaded) keeps whatever copy
+// the folder already holds.
+bool copySounds(const std::vector<SoundCopy>& sounds, const QString& folder);

@@ -42,19 +42,19 @@ bool DrumSetFile::write(const DrumSet& kit, const QString& path)
     if (path.isEmpty())
         return false;
     const QString folder = soundFolder(path);
-    if (!QFileInfo::exists(folder))
-        QDir().mkdir(folder);
-
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
+    const bool madeFolder = !QFileInfo::exists(folder) && QDir().mkdir(folder);
+    std::vector<SoundCopy> sounds;
     for (const auto& drum : kit.rootDrums)
-        drum->copySounds(folder + "/");
-    if (!write(kit, file)) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+        drum->listSounds(sounds);
+
+    // The sounds take their place only once the records are written, and the kit file only once
+    // the sounds are in place: a save that fails leaves the old kit and its sounds together.
+    QSaveFile file(path);
+    const bool saved = file.open(QIODevice::WriteOnly) && write(kit, file) &&
+                       copySounds(sounds, folder) && file.commit();
+    if (!saved && madeFolder)
+        QDir().rmdir(folder);
+    return saved;
 }
 
 bool DrumSetFile::write(const DrumSet& kit, QIODevice& device)

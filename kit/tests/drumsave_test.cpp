@@ -13,7 +13,9 @@ QString saveToText(Drum& drum, const QString& soundDir)
     QString text;
     QTextStream stream(&text);
     drum.save(stream);
-    drum.copySounds(soundDir);
+    std::vector<SoundCopy> sounds;
+    drum.listSounds(sounds);
+    copySounds(sounds, soundDir);
     stream.flush();
     return text;
 }

@@ -322,6 +322,34 @@ TEST_F(KitFiles, ASaveThatCannotFinishLeavesTheOldFile)
     EXPECT_FALSE(QFileInfo::exists(" Sounds"));
 }
 
+TEST_F(KitFiles, ASaveThatCannotFinishLeavesTheOldSoundsBesideTheOldKit)
+{
+    const QString file = path("kit.set");
+    ASSERT_TRUE(DrumSetFile::write(kit, file));
+    const QByteArray oldKit = readAll(file);
+    const QStringList names = QDir(path("kit Sounds")).entryList(QDir::Files);
+    ASSERT_EQ(names.size(), 5);
+    // New recordings under the old names; the largest copy cannot finish.
+    for (const QString& name : names)
+        writeFile(sample(name), name.toUpper().toUtf8().repeated(700));
+    kit.name = "Changed";
+
+    EXPECT_FALSE(underFileSizeLimit(8000, [&] { return DrumSetFile::write(kit, file); }));
+
+    EXPECT_EQ(readAll(file), oldKit);
+    EXPECT_EQ(
+        QDir(path("kit Sounds")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+        names)
+        << "no copy and no staging folder left behind";
+    for (const QString& name : names)
+        EXPECT_EQ(readAll(path("kit Sounds/" + name)), name.toUtf8().repeated(700))
+            << name.toStdString();
+
+    ASSERT_TRUE(DrumSetFile::write(kit, file));
+    for (const QString& name : names)
+        EXPECT_EQ(readAll(path("kit Sounds/" + name)), readAll(sample(name))) << name.toStdString();
+}
+
 TEST_F(KitFiles, MissingSoundFilesStillTakeTheirIdentifiers)
 {
     ASSERT_TRUE(DrumSetFile::write(kit, path("kit.set")));
