@@ -30,10 +30,11 @@ bool isDecimal(QChar c)
 
 } // namespace
 
-StreamText::StreamText(QString content) : text(std::move(content))
+StreamText::StreamText(QString content)
+    : text(std::move(content)), chars(text.constData()), length(text.size())
 {
-    lastContent = text.size() - 1;
-    while (lastContent >= 0 && isSpace(text[lastContent]))
+    lastContent = length - 1;
+    while (lastContent >= 0 && isSpace(chars[lastContent]))
         --lastContent;
     linesLeft = text.count('\n') + (text.isEmpty() || text.endsWith('\n') ? 0 : 1);
 }
@@ -51,13 +52,13 @@ QString StreamText::readDevice(QIODevice& device, qint64 maxBytes)
 
 QString StreamText::readLine()
 {
-    if (pos >= text.size())
+    if (pos >= length)
         return QString();
     qsizetype end = text.indexOf('\n', pos);
-    const qsizetype next = end < 0 ? text.size() : end + 1;
+    const qsizetype next = end < 0 ? length : end + 1;
     if (end < 0)
-        end = text.size();
-    if (end > pos && text[end - 1] == '\r')
+        end = length;
+    if (end > pos && chars[end - 1] == '\r')
         --end;
     const QString line = text.mid(pos, end - pos);
     pos = next;
@@ -69,23 +70,23 @@ int StreamText::readInt()
 {
     skipSpace();
     qsizetype p = pos;
-    const bool negative = p < text.size() && text[p] == '-';
-    if (p < text.size() && (text[p] == '-' || text[p] == '+'))
+    const bool negative = p < length && chars[p] == '-';
+    if (p < length && (chars[p] == '-' || chars[p] == '+'))
         ++p;
-    if (p >= text.size() || !isDecimal(text[p]))
+    if (p >= length || !isDecimal(chars[p]))
         return 0;
     int base = 10;
-    if (text[p] == '0' && p + 1 < text.size()) {
-        const QChar prefix = text[p + 1].toLower();
+    if (chars[p] == '0' && p + 1 < length) {
+        const QChar prefix = chars[p + 1].toLower();
         if (prefix == 'x' || prefix == 'b') {
             base = prefix == 'x' ? 16 : 2;
             p += 2;
         }
     }
     const qsizetype digits = p;
-    while (p < text.size() && digitValue(text[p]) < (base == 10 ? 10 : base))
+    while (p < length && digitValue(chars[p]) < (base == 10 ? 10 : base))
         ++p;
-    if (base == 10 && text[digits] == '0' && allOctal(digits, p))
+    if (base == 10 && chars[digits] == '0' && allOctal(digits, p))
         base = 8;
     const qint64 magnitude = parseMagnitude(digits, p, base);
     pos = p;
@@ -96,19 +97,19 @@ float StreamText::readFloat(float fallback)
 {
     skipSpace();
     qsizetype p = pos;
-    if (p < text.size() && (text[p] == '-' || text[p] == '+'))
+    if (p < length && (chars[p] == '-' || chars[p] == '+'))
         ++p;
     const qsizetype mantissa = p;
     p = skipDigits(p);
-    if (p < text.size() && text[p] == '.')
+    if (p < length && chars[p] == '.')
         p = skipDigits(p + 1);
-    if (p - mantissa < 1 || (p - mantissa == 1 && text[mantissa] == '.'))
+    if (p - mantissa < 1 || (p - mantissa == 1 && chars[mantissa] == '.'))
         return fallback;
-    if (p < text.size() && (text[p] == 'e' || text[p] == 'E')) {
+    if (p < length && (chars[p] == 'e' || chars[p] == 'E')) {
         qsizetype e = p + 1;
-        if (e < text.size() && (text[e] == '-' || text[e] == '+'))
+        if (e < length && (chars[e] == '-' || chars[e] == '+'))
             ++e;
-        if (e < text.size() && isDecimal(text[e]))
+        if (e < length && isDecimal(chars[e]))
             p = skipDigits(e);
     }
     const double value = QStringView(text).mid(pos, p - pos).toDouble();
@@ -128,14 +129,14 @@ int StreamText::readCount()
 
 void StreamText::end()
 {
-    pos = text.size();
+    pos = length;
     linesLeft = 0;
 }
 
 void StreamText::skipSpace()
 {
-    while (pos < text.size() && isSpace(text[pos])) {
-        if (text[pos] == '\n')
+    while (pos < length && isSpace(chars[pos])) {
+        if (chars[pos] == '\n')
             --linesLeft;
         ++pos;
     }
@@ -143,7 +144,7 @@ void StreamText::skipSpace()
 
 qsizetype StreamText::skipDigits(qsizetype p) const
 {
-    while (p < text.size() && isDecimal(text[p]))
+    while (p < length && isDecimal(chars[p]))
         ++p;
     return p;
 }
@@ -151,7 +152,7 @@ qsizetype StreamText::skipDigits(qsizetype p) const
 bool StreamText::allOctal(qsizetype from, qsizetype to) const
 {
     for (qsizetype i = from; i < to; ++i)
-        if (digitValue(text[i]) > 7)
+        if (digitValue(chars[i]) > 7)
             return false;
     return true;
 }
@@ -162,6 +163,6 @@ qint64 StreamText::parseMagnitude(qsizetype from, qsizetype to, int base) const
     constexpr qint64 limit = qint64(INT_MAX) + 1;
     qint64 value = 0;
     for (qsizetype i = from; i < to; ++i)
-        value = qMin(limit, value * base + digitValue(text[i]));
+        value = qMin(limit, value * base + digitValue(chars[i]));
     return value;
 }
