@@ -68,15 +68,20 @@ void Drum::addHitpoint(const char* hitName, float x, float y, float z, int hitTy
     hitpoints.push_back(std::make_shared<Hitpoint>(hitName, x, y, z, hitType, veloToVol));
 }
 
+GlMatrix Drum::frame(const GlMatrix& parentFrame) const
+{
+    GlMatrix own = parentFrame;
+    own.translate(translation[0], translation[1], translation[2]);
+    own.rotateY(rotation[1]);
+    own.rotateX(rotation[0]);
+    own.rotateZ(rotation[2]);
+    return own;
+}
+
 void Drum::updateHitpointPositions(const GlMatrix& parentFrame)
 {
-    GlMatrix frame = parentFrame;
-    frame.translate(translation[0], translation[1], translation[2]);
-    frame.rotateY(rotation[1]);
-    frame.rotateX(rotation[0]);
-    frame.rotateZ(rotation[2]);
-
-    GlMatrix moved = frame;
+    const GlMatrix own = frame(parentFrame);
+    GlMatrix moved = own;
     applyMovingPart(moved);
     for (const auto& hitpoint : hitpoints) {
         GlMatrix atPoint = moved;
@@ -84,7 +89,7 @@ void Drum::updateHitpointPositions(const GlMatrix& parentFrame)
     }
 
     for (Node* child : children)
-        static_cast<Drum*>(child)->updateHitpointPositions(frame);
+        static_cast<Drum*>(child)->updateHitpointPositions(own);
 }
 
 // The part of the piece that moves when it is struck carries the hit points with it.

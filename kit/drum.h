@@ -32,6 +32,8 @@ public:
     void addDefaultHitpoints();
     void addHitpoint(const char* name, float x, float y, float z, int hitType, int veloToVol);
 
+    // The drum's own frame: the parent's frame moved and turned by the drum's transform.
+    GlMatrix frame(const GlMatrix& parentFrame) const;
     // Recomputes the room position of every hit point of this drum and its subtree; the matrix is
     // the parent's frame.
     void updateHitpointPositions(const GlMatrix& parentFrame);

@@ -138,22 +138,20 @@ struct Leg
     double startRadius, endRadius, length;
 };
 
-struct Tom
-{
-    GLfloat dy, dz;
-    double radius, height;
-};
-
 struct Cymbal
 {
     double radius, height, bellRadius, bellHeight;
 };
 
-const Tom toms[5] = {{-0.09f, 0.2016f, 0.1016, 0.18},
-                     {-0.105f, 0.227f, 0.127, 0.21},
-                     {-0.127f, 0.2524f, 0.1524, 0.254},
-                     {-0.14f, 0.2651f, 0.1651, 0.2794},
-                     {-0.152f, 0.2778f, 0.1778, 0.3048}};
+const DrumShell kickShell = {{0, 0.28f, 0}, true, 0.28f, 0.5f};
+const DrumShell snareShell = {{0, 0, 0}, false, 0.1778f, 0.1651f};
+// A tom hangs below and in front of its mount.
+const DrumShell tomShells[5] = {{{0, -0.09f, 0.2016f}, false, 0.1016f, 0.18f},
+                                {{0, -0.105f, 0.227f}, false, 0.127f, 0.21f},
+                                {{0, -0.127f, 0.2524f}, false, 0.1524f, 0.254f},
+                                {{0, -0.14f, 0.2651f}, false, 0.1651f, 0.2794f},
+                                {{0, -0.152f, 0.2778f}, false, 0.1778f, 0.3048f}};
+const DrumShell floorTomShell = {{0, 0, 0}, false, 0.2032f, 0.4064f};
 
 const Cymbal crashes[4] = {{0.2032, 0.02, 0.05, 0.03},
                            {0.2159, 0.02, 0.05, 0.03},
@@ -190,7 +188,7 @@ private:
     void draw(int number)
     {
         if (number >= FirstTom && number <= LastTom)
-            return tom(toms[number - FirstTom]);
+            return tom(tomShells[number - FirstTom]);
         if (number >= FirstCrash && number <= LastCrash)
             return hangingCymbal(crashes[number - FirstCrash]);
         if (number >= FirstRide && number <= LastRide)
@@ -302,13 +300,13 @@ private:
         KitMaterial::chrome();
         bind(ShellTexture);
         glPushMatrix();
-        glTranslatef(0, 0.28f, 0);
-        cylinder(0.28, 0.28, 0.5, fineSlices);
+        toBottom(kickShell);
+        cylinder(kickShell.radius, kickShell.radius, kickShell.depth, fineSlices);
         KitMaterial::matte();
         bind(HeadTexture);
-        diskFacingBack(0.28, fineSlices);
+        diskFacingBack(kickShell.radius, fineSlices);
         bind(KickHeadTexture);
-        diskAt(0.5f, 0.28, fineSlices);
+        diskAt(kickShell.depth, kickShell.radius, fineSlices);
         glPopMatrix();
         bind(HardwareTexture);
         kickSpur(0.3f, -45);
@@ -331,40 +329,47 @@ private:
     {
         KitMaterial::chrome();
         bind(ShellTexture);
-        turnUp();
-        cylinder(0.1778, 0.1778, 0.1651, fineSlices);
+        toBottom(snareShell);
+        cylinder(snareShell.radius, snareShell.radius, snareShell.depth, fineSlices);
         KitMaterial::matte();
         bind(SnareHeadTexture);
-        diskAt(0.1651f, 0.1778, fineSlices);
+        diskAt(snareShell.depth, snareShell.radius, fineSlices);
         bind(HeadTexture);
-        diskFacingBack(0.1778, fineSlices);
+        diskFacingBack(snareShell.radius, fineSlices);
     }
 
-    // Shell on the current turned-up frame, bottom head, then top head.
-    void shellWithHeads(double radius, double height, int slices)
+    // Moves to the centre of the shell's bottom head and turns local +Z up the shell.
+    static void toBottom(const DrumShell& shell)
+    {
+        glTranslatef(shell.bottom[0], shell.bottom[1], shell.bottom[2]);
+        if (!shell.alongZ)
+            turnUp();
+    }
+
+    // Shell, bottom head, then top head.
+    void shellWithHeads(const DrumShell& shell, int slices)
     {
         bind(ShellTexture);
-        turnUp();
-        cylinder(radius, radius, height, slices);
+        toBottom(shell);
+        cylinder(shell.radius, shell.radius, shell.depth, slices);
         KitMaterial::matte();
         bind(HeadTexture);
-        diskFacingBack(radius, slices);
-        diskAt(GLfloat(height), radius, slices);
+        diskFacingBack(shell.radius, slices);
+        diskAt(shell.depth, shell.radius, slices);
     }
 
-    void tom(const Tom& tom)
+    void tom(const DrumShell& shell)
     {
         KitMaterial::chrome();
         bind(HardwareTexture);
         rod(0.01, 0.25);
-        glTranslatef(0, tom.dy, tom.dz);
-        shellWithHeads(tom.radius, tom.height, tomSlices);
+        shellWithHeads(shell, tomSlices);
     }
 
     void floorTom()
     {
         KitMaterial::chrome();
-        shellWithHeads(0.2032, 0.4064, fineSlices);
+        shellWithHeads(floorTomShell, fineSlices);
     }
 
     // Body, underside and bell of a cymbal on the current frame, opening toward local -Z.
@@ -583,6 +588,22 @@ DrumBody::DrumBody()
 {
     for (int type = 0; type < BodyTypes::count; ++type)
         typeNames << QString::fromLatin1(BodyTypes::name(type));
+}
+
+std::optional<DrumShell> DrumShell::of(int type)
+{
+    if (type >= FirstTom && type <= LastTom)
+        return tomShells[type - FirstTom];
+    switch (type) {
+    case BodyTypes::Kick:
+        return kickShell;
+    case BodyTypes::Snare:
+        return snareShell;
+    case BodyTypes::FloorTom:
+        return floorTomShell;
+    default:
+        return std::nullopt;
+    }
 }
 
 void DrumBody::loadTextures()

@@ -2,6 +2,7 @@
 
 #include <GL/gl.h>
 #include <QStringList>
+#include <optional>
 
 // The display lists of the kit's pieces, list n at DrumBody::listBase + n. The drums, toms and
 // hanging cymbals (body types 1 to 13) and the cymbal stand's parts (22 to 24) are drawn by the
@@ -39,6 +40,18 @@ enum Number
 };
 
 } // namespace DrumList
+
+// The shell of a drum: a cylinder from the centre of its bottom head, in the drum's own frame,
+// up the shell either along local +Y or (the kick's) along local +Z.
+struct DrumShell
+{
+    float bottom[3];
+    bool alongZ;
+    float radius, depth;
+
+    // The shell that the lists draw for a kick, snare, tom or floor tom; none for other types.
+    static std::optional<DrumShell> of(int type);
+};
 
 // The geometry library of the kit: the body-type names, the textures and the display lists from
 // which every piece is drawn. The lists and textures live as long as the GL context.

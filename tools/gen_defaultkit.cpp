@@ -63,21 +63,24 @@ struct StruckDrums
 
 StruckDrums buildKit(KitBuilder& b)
 {
+    // The toms straddle the kick, the high tom over the snare's far edge and the mid tom clear of
+    // the floor tom, which stands beside the right knee where the left hand reaches it too
+    // without swinging the elbow in against the waist.
     Drum* kick = b.add(nullptr, BodyTypes::Kick, {0.1f, 0, -0.05f});
-    Drum* holder = b.add(kick, 19, {0, 0.36f, 0.32f});
-    Drum* highTom = b.add(holder, 3, {-0.02f, 0.38f, 0, 12, 5});
-    Drum* midTom = b.add(holder, 4, {0.34f, 0.37f, 0.1f, 12, -12});
+    Drum* holder = b.add(kick, 19, {0, 0.36f, 0.24f});
+    Drum* highTom = b.add(holder, 3, {-0.18f, 0.51f, 0, 10, 8});
+    Drum* midTom = b.add(holder, 4, {0.2f, 0.4f, 0, 12, -10});
 
     // The snare's shell reaches lower than the seated drummer's thighs, so it stands in front of
-    // his knees, and the high tom keeps clear of its far edge.
+    // his knees.
     Drum* snareStand = b.add(nullptr, 17, {-0.2f, 0, 0.545f});
     Drum* snare = b.add(snareStand, BodyTypes::Snare, {0, 0.51f, 0, 6});
 
     Drum* hihatStand = b.add(nullptr, BodyTypes::HiHatStand, {-0.44f, 0, 0.6f, 0, 25});
     Drum* hihat = b.add(hihatStand, BodyTypes::HiHat, {0, 0.85f, 0});
 
-    Drum* legs = b.add(nullptr, 20, {0.51f, 0, 0.96f});
-    Drum* floorTom = b.add(legs, BodyTypes::FloorTom, {0, 0.34f, 0});
+    Drum* legs = b.add(nullptr, 20, {0.44f, 0, 0.78f});
+    Drum* floorTom = b.add(legs, BodyTypes::FloorTom, {0, 0.41f, 0});
 
     // Cymbal stands: the boom tilts up toward the drummer, the holder levels the cymbal again.
     // Every hit point lies where either hand reaches it (the note parser sends a lone note to

@@ -622,8 +622,8 @@ JointSpec legChain(bool left)
 // approach.
 JointSpec armChain(bool left)
 {
-    JointSpec shoulderJoint = sideJoint(left, "shoulder", shoulder, {-2.3, -0.6, -0.15},
-                                        {0.5, 1.1, 0.4}, {1, 0.95, 0.95});
+    JointSpec shoulderJoint = sideJoint(left, "shoulder", shoulder, {-2.3, -0.6, 0},
+                                        {0.15, 1.1, 0.4}, {1, 0.95, 0.95});
     JointSpec elbowJoint =
         sideJoint(left, "elbow", elbow, {-2.6, -1.1, 0}, {0, 1.1, 0}, {0.45, 0.83, 0});
     JointSpec wristJoint =

@@ -1,10 +1,15 @@
 #include "kit/bodytypes.h"
+#include "kit/drumbody.h"
 #include "kit/drumsetfile.h"
 
 #include <QFile>
 #include <QSet>
 #include <QVector3D>
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
 #include <gtest/gtest.h>
+#include <limits>
 #include <map>
 
 namespace {
@@ -121,9 +126,9 @@ TEST_F(DefaultKit, EveryHitpointIsWhereASeatedDrummerPlaysIt)
 {
     EXPECT_NEAR(room(BodyTypes::Snare, 0).y(), 0.65f, 0.03f);
     EXPECT_NEAR(room(BodyTypes::HiHat, 1).y(), 0.9f, 0.05f);
-    EXPECT_NEAR(room(3, 0).y(), 0.78f, 0.04f);
-    EXPECT_NEAR(room(4, 0).y(), 0.78f, 0.04f);
-    EXPECT_NEAR(room(BodyTypes::FloorTom, 0).y(), 0.75f, 0.05f);
+    EXPECT_NEAR(room(3, 0).y(), 0.94f, 0.04f);
+    EXPECT_NEAR(room(4, 0).y(), 0.85f, 0.04f);
+    EXPECT_NEAR(room(BodyTypes::FloorTom, 0).y(), 0.83f, 0.05f);
     EXPECT_NEAR(room(9, 1).y(), 1.2f, 0.05f);
     EXPECT_NEAR(room(12, 0).y(), 1.05f, 0.05f);
 
@@ -151,4 +156,95 @@ TEST_F(DefaultKit, EveryHitpointIsWhereASeatedDrummerPlaysIt)
             }
         }
     }
+}
+
+namespace {
+
+// A drum's shell placed in the room: the centre of its bottom head and the unit axis up the shell.
+struct RoomShell
+{
+    QString name;
+    QVector3D bottom, up;
+    float radius, depth;
+};
+
+QVector3D toRoom(const GlMatrix& frame, const float* p, float w)
+{
+    const float* m = frame.m;
+    return {m[0] * p[0] + m[4] * p[1] + m[8] * p[2] + m[12] * w,
+            m[1] * p[0] + m[5] * p[1] + m[9] * p[2] + m[13] * w,
+            m[2] * p[0] + m[6] * p[1] + m[10] * p[2] + m[14] * w};
+}
+
+void placeShells(const Drum& drum, const GlMatrix& parentFrame, std::vector<RoomShell>& shells)
+{
+    const GlMatrix frame = drum.frame(parentFrame);
+    if (const auto shell = DrumShell::of(drum.type)) {
+        const float up[3] = {0, shell->alongZ ? 0.f : 1.f, shell->alongZ ? 1.f : 0.f};
+        shells.push_back({drum.name, toRoom(frame, shell->bottom, 1), toRoom(frame, up, 0),
+                          shell->radius, shell->depth});
+    }
+    for (const Node* child : drum.children)
+        placeShells(*static_cast<const Drum*>(child), frame, shells);
+}
+
+// Below zero inside the shell.
+float signedDistance(const RoomShell& shell, const QVector3D& p)
+{
+    const QVector3D r = p - shell.bottom;
+    const float height = QVector3D::dotProduct(r, shell.up);
+    const float radial = (r - shell.up * height).length() - shell.radius;
+    const float axial = std::max(-height, height - shell.depth);
+    return std::hypot(std::max(radial, 0.f), std::max(axial, 0.f)) +
+           std::min(std::max(radial, axial), 0.f);
+}
+
+// Points every few centimetres over the side and both heads (no shell of the kit lies along X).
+std::vector<QVector3D> surface(const RoomShell& shell)
+{
+    const QVector3D across = QVector3D::crossProduct(shell.up, {1, 0, 0}).normalized();
+    const QVector3D third = QVector3D::crossProduct(shell.up, across);
+    std::vector<QVector3D> points;
+    constexpr int turns = 72, steps = 12;
+    for (int k = 0; k < turns; ++k) {
+        const float angle = 2 * float(M_PI) * k / turns;
+        const QVector3D out = across * std::cos(angle) + third * std::sin(angle);
+        for (int i = 0; i <= steps; ++i) {
+            points.push_back(shell.bottom + shell.up * (shell.depth * i / steps) +
+                             out * shell.radius);
+            for (float head : {0.f, shell.depth})
+                points.push_back(shell.bottom + shell.up * head + out * (shell.radius * i / steps));
+        }
+    }
+    return points;
+}
+
+float clearance(const RoomShell& a, const RoomShell& b)
+{
+    float nearest = std::numeric_limits<float>::max();
+    for (const auto& [from, to] : {std::pair{&a, &b}, {&b, &a}})
+        for (const QVector3D& p : surface(*from))
+            nearest = std::min(nearest, signedDistance(*to, p));
+    return nearest;
+}
+
+} // namespace
+
+// The shells, as the lists draw them, keep clear of one another.
+TEST_F(DefaultKit, NoTwoDrumShellsMeet)
+{
+    std::vector<RoomShell> shells;
+    for (const auto& drum : kit.rootDrums)
+        placeShells(*drum, GlMatrix(), shells);
+    ASSERT_EQ(shells.size(), 5u) << "kick, two toms, snare and floor tom";
+    float closest = std::numeric_limits<float>::max();
+    for (size_t i = 0; i < shells.size(); ++i) {
+        for (size_t j = i + 1; j < shells.size(); ++j) {
+            const float gap = clearance(shells[i], shells[j]);
+            EXPECT_GT(gap, 0) << qPrintable(shells[i].name) << " and "
+                              << qPrintable(shells[j].name);
+            closest = std::min(closest, gap);
+        }
+    }
+    std::printf("closest drum shells %.1f mm apart\n", closest * 1000);
 }

@@ -1,5 +1,6 @@
 #include "humanoid/human.h"
 #include "kit/bodytypes.h"
+#include "kit/drumbody.h"
 #include "stage/tests/drummerrig.h"
 #include "stage/tests/stagerig.h"
 #include "testing/gltest.h"
@@ -377,7 +378,8 @@ TEST_F(Animation, HeadTurnsTowardTheSticks)
 // The snare stands in front of the seated drummer's knees: no thigh passes through its shell.
 TEST_F(Animation, ThighsStayClearOfTheSnare)
 {
-    constexpr double shellRadius = 0.1778, shellDepth = 0.1651, thighRadius = 0.085;
+    const DrumShell shell = *DrumShell::of(BodyTypes::Snare);
+    const double shellRadius = shell.radius, shellDepth = shell.depth, thighRadius = 0.085;
     const double tilt = double(rig.kit.allDrums[size_t(snare)]->rotation[0]) * ikPi / 180;
     const ikVector axis(0, std::cos(tilt), std::sin(tilt));
     const ikPoint head = rig.hitpointAt(snare, 0);
