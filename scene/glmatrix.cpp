@@ -40,40 +40,32 @@ void GlMatrix::translate(float x, float y, float z)
     m[15] = m[3] * x + m[7] * y + m[11] * z + m[15];
 }
 
-void GlMatrix::rotateX(float degrees)
+// A turn in the plane of axes a and b, from a toward b, about the third axis.
+void GlMatrix::rotateInPlane(int a, int b, float degrees)
 {
     float r[16];
     std::memcpy(r, identity, sizeof r);
     const float s = sinDegrees(degrees), c = cosDegrees(degrees);
-    at(r, 1, 1) = c;
-    at(r, 2, 2) = c;
-    at(r, 1, 2) = -s;
-    at(r, 2, 1) = s;
+    at(r, a, a) = c;
+    at(r, b, b) = c;
+    at(r, a, b) = -s;
+    at(r, b, a) = s;
     multiply(r);
+}
+
+void GlMatrix::rotateX(float degrees)
+{
+    rotateInPlane(1, 2, degrees);
 }
 
 void GlMatrix::rotateY(float degrees)
 {
-    float r[16];
-    std::memcpy(r, identity, sizeof r);
-    const float s = sinDegrees(degrees), c = cosDegrees(degrees);
-    at(r, 0, 0) = c;
-    at(r, 2, 2) = c;
-    at(r, 0, 2) = s;
-    at(r, 2, 0) = -s;
-    multiply(r);
+    rotateInPlane(2, 0, degrees);
 }
 
 void GlMatrix::rotateZ(float degrees)
 {
-    float r[16];
-    std::memcpy(r, identity, sizeof r);
-    const float s = sinDegrees(degrees), c = cosDegrees(degrees);
-    at(r, 0, 0) = c;
-    at(r, 1, 1) = c;
-    at(r, 0, 1) = -s;
-    at(r, 1, 0) = s;
-    multiply(r);
+    rotateInPlane(0, 1, degrees);
 }
 
 void GlMatrix::scale(float x, float y, float z)

@@ -22,4 +22,5 @@ public:
 
 private:
     void multiply(const float* right);
+    void rotateInPlane(int a, int b, float degrees);
 };
