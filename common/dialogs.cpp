@@ -1,10 +1,62 @@
 #include "common/dialogs.h"
 
 #include <QFileDialog>
+#include <QFileIconProvider>
 #include <QMessageBox>
+#include <QMimeDatabase>
 #include <QPushButton>
 
 namespace {
+
+// The file dialog asks its icon provider, on the GUI thread, for the icon and the type of every
+// file it lists, also in a folder whose path is only being typed. Qt's own provider finds the
+// type by reading the file's start when the name does not tell, and a file whose reading never
+// returns (/proc/kmsg) then hangs the program. This one goes by the name alone.
+class NameOnlyIconProvider : public QFileIconProvider
+{
+public:
+    using QFileIconProvider::icon;
+
+    QIcon icon(const QFileInfo& info) const override
+    {
+        if (!info.isFile())
+            return QFileIconProvider::icon(info);
+        const QMimeType mime = byName(info);
+        const QIcon themed =
+            QIcon::fromTheme(mime.iconName(), QIcon::fromTheme(mime.genericIconName()));
+        return themed.isNull() ? icon(File) : themed;
+    }
+
+    QString type(const QFileInfo& info) const override
+    {
+        if (!info.isFile())
+            return QFileIconProvider::type(info);
+        const QMimeType mime = byName(info);
+        return mime.comment().isEmpty() ? mime.name() : mime.comment();
+    }
+
+private:
+    QMimeType byName(const QFileInfo& info) const
+    {
+        return mimeTypes.mimeTypeForFile(info, QMimeDatabase::MatchExtension);
+    }
+
+    QMimeDatabase mimeTypes;
+};
+
+QString chooseFile(QWidget* parent, const QString& caption, const QString& dir,
+                   const QString& filter, QFileDialog::AcceptMode mode)
+{
+    NameOnlyIconProvider icons; // outlives the dialog, which does not own it
+    QFileDialog dialog(parent, caption, dir, filter);
+    dialog.setIconProvider(&icons);
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
+                                                       : QFileDialog::AnyFile);
+    if (dialog.exec() != QDialog::Accepted)
+        return QString();
+    return dialog.selectedFiles().value(0);
+}
 
 class QtDialogs : public DialogSeam
 {
@@ -48,13 +100,13 @@ public:
     QString openFileName(QWidget* parent, const QString& dir, const QString& filter,
                          const QString& caption) override
     {
-        return QFileDialog::getOpenFileName(parent, caption, dir, filter);
+        return chooseFile(parent, caption, dir, filter, QFileDialog::AcceptOpen);
     }
 
     QString saveFileName(QWidget* parent, const QString& dir, const QString& filter,
                          const QString& caption) override
     {
-        return QFileDialog::getSaveFileName(parent, caption, dir, filter);
+        return chooseFile(parent, caption, dir, filter, QFileDialog::AcceptSave);
     }
 };
 

@@ -4,6 +4,7 @@
 #include "common/panellook.h"
 #include "common/popupmenu.h"
 #include "kit/drumsetfile.h"
+#include "kiteditor/shownvalue.h"
 
 #include <QComboBox>
 #include <QEvent>
@@ -523,28 +524,56 @@ void DrsetWidget::drTypeSel(int index)
     updateAll();
 }
 
-void DrsetWidget::setTranslation(int axis, int cm)
+float* DrsetWidget::editedTranslation(int axis)
 {
     Drum* drum = selectedDrum();
     if (!drum)
-        drumSet.translation[axis] = float(cm) / 100.0f;
-    else if (drum->*translatable[axis])
-        drum->translation[axis] = float(cm) / 100.0f;
-    else
+        return drumSet.translation;
+    return drum->*translatable[axis] ? drum->translation : nullptr;
+}
+
+float* DrsetWidget::editedRotation(int axis)
+{
+    Drum* drum = selectedDrum();
+    if (!drum)
+        return drumSet.rotation;
+    return drum->*rotatable[axis] ? drum->rotation : nullptr;
+}
+
+// A value that only shows the stored one changes nothing, so that a kit is not changed by being
+// looked at; a locked axis takes no value and shows the stored one again.
+void DrsetWidget::setTranslation(int axis, int cm)
+{
+    if (float* translation = editedTranslation(axis)) {
+        if (!showsStored(translationSpin(axis), centimetres(translation[axis]), cm))
+            translation[axis] = float(cm) / 100.0f;
+    } else {
         updateGeometry();
+    }
     emit sendSet(&drumSet);
 }
 
 void DrsetWidget::setRotation(int axis, int degrees)
 {
-    Drum* drum = selectedDrum();
-    if (!drum)
-        drumSet.rotation[axis] = float(degrees);
-    else if (drum->*rotatable[axis])
-        drum->rotation[axis] = float(degrees);
-    else
+    if (float* rotation = editedRotation(axis)) {
+        if (!showsStored(rotationSpin(axis), truncated(rotation[axis]), degrees))
+            rotation[axis] = float(degrees);
+    } else {
         updateGeometry();
+    }
     emit sendSet(&drumSet);
+}
+
+QSpinBox* DrsetWidget::translationSpin(int axis) const
+{
+    QSpinBox* const spins[3] = {drumTranslateXSpin, drumTranslateYSpin, drumTranslateZSpin};
+    return spins[axis];
+}
+
+QSpinBox* DrsetWidget::rotationSpin(int axis) const
+{
+    QSpinBox* const spins[3] = {drumRotateXSpin, drumRotateYSpin, drumRotateZSpin};
+    return spins[axis];
 }
 
 void DrsetWidget::drTrX(int cm)
@@ -595,13 +624,7 @@ void DrsetWidget::turnBy(int axis, float degrees)
 
 void DrsetWidget::moveBy(int axis, float metres)
 {
-    Drum* drum = selectedDrum();
-    float* translation = nullptr;
-    if (!drum)
-        translation = drumSet.translation;
-    else if (drum->*translatable[axis])
-        translation = drum->translation;
-    if (translation)
+    if (float* translation = editedTranslation(axis))
         translation[axis] = std::clamp(translation[axis] + metres, -999.0f, 999.0f);
     updateGeometry();
     emit sendSet(&drumSet);
@@ -639,7 +662,8 @@ void DrsetWidget::posZ(float metres)
 
 void DrsetWidget::priorSlot(int priority)
 {
-    if (Drum* drum = selectedDrum())
+    Drum* drum = selectedDrum();
+    if (drum && !showsStored(priorSlider, drum->priority, priority))
         drum->priority = priority;
 }
 
@@ -746,22 +770,18 @@ void DrsetWidget::updateWoDrumList()
         emit isDrum(false);
 }
 
-// A shown value that changes is stored back by the spin box's slot, so an axis that may be
-// edited then holds the whole centimetre or degree shown.
+// Each value set is reported by the spin box like an edit; its slot knows it for a refresh.
 void DrsetWidget::updateGeometry()
 {
     const Drum* drum = selectedDrum();
     const float* translation = drum ? drum->translation : drumSet.translation;
     const float* rotation = drum ? drum->rotation : drumSet.rotation;
-    QSpinBox* const translationSpins[3] = {drumTranslateXSpin, drumTranslateYSpin,
-                                           drumTranslateZSpin};
-    QSpinBox* const rotationSpins[3] = {drumRotateXSpin, drumRotateYSpin, drumRotateZSpin};
     QLabel* const translationLocks[3] = {lockTrX, lockTrY, lockTrZ};
     QLabel* const rotationLocks[3] = {lockRoX, lockRoY, lockRoZ};
     for (int axis = 0; axis < 3; ++axis)
-        translationSpins[axis]->setValue(centimetres(translation[axis]));
+        translationSpin(axis)->setValue(centimetres(translation[axis]));
     for (int axis = 0; axis < 3; ++axis)
-        rotationSpins[axis]->setValue(truncated(rotation[axis]));
+        rotationSpin(axis)->setValue(truncated(rotation[axis]));
     for (int axis = 0; axis < 3; ++axis) {
         translationLocks[axis]->setVisible(drum && !(drum->*translatable[axis]));
         rotationLocks[axis]->setVisible(drum && !(drum->*rotatable[axis]));

@@ -142,6 +142,12 @@ private:
     void unlink(Drum& drum);
     void releaseSounds(Drum& drum);
     void dropRemovedDrums();
+    // The component that the spin box or drag of that axis edits: the kit's own at the root row,
+    // null on a locked axis.
+    float* editedTranslation(int axis);
+    float* editedRotation(int axis);
+    QSpinBox* translationSpin(int axis) const;
+    QSpinBox* rotationSpin(int axis) const;
     void setTranslation(int axis, int centimetres);
     void setRotation(int axis, int degrees);
     void moveBy(int axis, float metres);

@@ -2,6 +2,7 @@
 
 #include "common/dialogs.h"
 #include "common/panellook.h"
+#include "kiteditor/shownvalue.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -59,12 +60,6 @@ float fromCentimetres(int cm)
     if (centimetres(metres) == cm)
         return metres;
     return std::nextafter(metres, cm > 0 ? dragLimit : -dragLimit);
-}
-
-// Whether a spin box's value is only what it shows for the stored value: a refresh, not an edit.
-bool showsStored(const QSpinBox* spin, int stored, int value)
-{
-    return value == std::clamp(stored, spin->minimum(), spin->maximum());
 }
 
 void setColour(QWidget* widget, QPalette::ColorRole role, const QColor& colour)

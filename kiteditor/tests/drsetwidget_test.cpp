@@ -121,7 +121,7 @@ TEST_F(DrsetPanel, LockedAxesRefuseTypedValuesAndTheRootRowShowsTheKit)
     EXPECT_FALSE(noDrum.last().at(0).toBool());
 }
 
-TEST_F(DrsetPanel, DragsJumpAtTheAngleBoundsAndStoreWholeCentimetresShown)
+TEST_F(DrsetPanel, DragsAddUpAndJumpAtTheAngleBoundsAndOnlyEditsAreStored)
 {
     addChild(panel, Kick);
     Drum& kick = selected();
@@ -131,7 +131,7 @@ TEST_F(DrsetPanel, DragsJumpAtTheAngleBoundsAndStoreWholeCentimetresShown)
         float delta;
         float result;
     };
-    for (const Turn& t : {Turn{178, 5, -180}, Turn{-178, -5, 180}, Turn{10, 2.5f, 12}}) {
+    for (const Turn& t : {Turn{178, 5, -180}, Turn{-178, -5, 180}, Turn{10, 2.5f, 12.5f}}) {
         panel.drumRotateYSpin->setValue(t.start);
         panel.rotY(t.delta);
         EXPECT_FLOAT_EQ(kick.rotation[1], t.result) << t.start;
@@ -139,12 +139,17 @@ TEST_F(DrsetPanel, DragsJumpAtTheAngleBoundsAndStoreWholeCentimetresShown)
     panel.rotX(30);
     EXPECT_EQ(kick.rotation[0], 0) << "the kick's X rotation is locked";
 
+    // Four drags of 2.5 cm, then a drag of 20 pixels at 0.5 cm each.
     panel.drumTranslateXSpin->setValue(0);
-    panel.posX(0.004f);
-    panel.posX(0.004f);
-    EXPECT_NEAR(kick.translation[0], 0.008f, 1e-6f) << "a drag below the shown centimetre stays";
-    panel.posX(0.004f);
-    EXPECT_FLOAT_EQ(kick.translation[0], 0.01f);
+    for (int step = 0; step < 4; ++step)
+        panel.posX(0.025f);
+    EXPECT_NEAR(kick.translation[0], 0.1f, 1e-6f);
+    for (int step = 0; step < 20; ++step)
+        panel.posX(0.005f);
+    EXPECT_NEAR(kick.translation[0], 0.2f, 1e-6f);
+    panel.posZ(12);
+    EXPECT_EQ(kick.translation[2], 12.0f) << "beyond what the box shows";
+    EXPECT_EQ(panel.drumTranslateZSpin->value(), 999);
     panel.posY(1);
     EXPECT_EQ(kick.translation[1], 0);
 
@@ -159,7 +164,12 @@ TEST_F(DrsetPanel, DragsJumpAtTheAngleBoundsAndStoreWholeCentimetresShown)
     clickRow(panel, 0);
     kick.translation[0] = 0.155f;
     clickRow(panel, 1);
-    EXPECT_FLOAT_EQ(kick.translation[0], 0.15f);
+    EXPECT_EQ(kick.translation[0], 0.155f) << "showing a value stores nothing";
+    EXPECT_EQ(kick.rotation[1], 12.5f);
+    QTest::keyClick(panel.drumTranslateXSpin, Qt::Key_Up);
+    EXPECT_FLOAT_EQ(kick.translation[0], 0.16f) << "an arrow step is stored";
+    type(panel.drumTranslateXSpin, "15");
+    EXPECT_FLOAT_EQ(kick.translation[0], 0.15f) << "a typed value is stored";
 }
 
 TEST_F(DrsetPanel, ABodyTypeChangeKeepsPriorityAndAnimation)

@@ -2,9 +2,11 @@
 // the main window wires them: what one panel does, the other and the engine follow.
 #include "kiteditor/tests/kiteditor.h"
 #include "testing/qstringprinter.h"
+#include "testing/testfiles.h"
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <functional>
 #include <string>
@@ -104,6 +106,33 @@ TEST_F(PanelWiring, SelectingAPieceShowsItsFirstHitpointAndLevelAndLeavesTheKitA
     EXPECT_EQ(hitpointPanel->hitVeloSpin->value(), 0);
     EXPECT_EQ(hitpointPanel->hitTranslateXSpin->value(), 11);
     EXPECT_EQ(kitText(), kit) << "showing a value the controls cannot hold keeps it";
+}
+
+TEST_F(PanelWiring, ALoadedKitLookedAtPieceByPieceSavesAsItWasRead)
+{
+    buildKit();
+    // Placements and priorities that the spin boxes and the slider cannot show as they are.
+    DrumSet& kit = drsetPanel->drumSet;
+    kit.translation[0] = 0.155f;
+    kit.rotation[1] = -12.5f;
+    for (Drum* drum : kit.allDrums) {
+        for (int axis = 0; axis < 3; ++axis) {
+            drum->translation[axis] += 0.0037f * float(axis + 1);
+            drum->rotation[axis] += 0.25f + float(drum->id);
+        }
+        drum->priority = drum->id - 4;
+    }
+    kit.allDrums[0]->translation[2] = 12.345f;
+    const QString read = folder.filePath("kit.set"), saved = folder.filePath("again.set");
+    dialogs.fileAnswers = {read, read, saved};
+    QTest::mouseClick(drsetPanel->drsetSaveButton, Qt::LeftButton);
+    QTest::mouseClick(drsetPanel->drsetLoadButton, Qt::LeftButton);
+
+    for (int row = 1; row < drsetPanel->drumList->count(); ++row)
+        clickRow(*drsetPanel, row);
+    clickRow(*drsetPanel, 0);
+    QTest::mouseClick(drsetPanel->drsetSaveButton, Qt::LeftButton);
+    EXPECT_EQ(readAll(saved).toStdString(), readAll(read).toStdString());
 }
 
 TEST_F(PanelWiring, RemovalsInEitherPanelRenumberTheSoundsOfTheWholeKit)
