@@ -535,8 +535,8 @@ TEST_F(MainWindow, ASwitchLeavesWhatOthersLinkedToTheComponents)
     std::vector<QAccessible::Id> panels;
     for (int round = 0; round < 2; ++round) {
         press(Qt::Key_D);
-        for (QWidget* panel : std::initializer_list<QWidget*>{window->drsetPanel,
-                                                               window->hitpointPanel}) {
+        for (QWidget* panel :
+             std::initializer_list<QWidget*>{window->drsetPanel, window->hitpointPanel}) {
             QAccessibleInterface* known = QAccessible::queryAccessibleInterface(panel);
             ASSERT_NE(known, nullptr);
             panels.push_back(QAccessible::uniqueId(known));
