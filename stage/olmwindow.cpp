@@ -200,18 +200,12 @@ void olmWindow::makeDrsetPanel()
                                              int(i));
 }
 
-void olmWindow::disconnectAll(std::initializer_list<QObject*> senders)
-{
-    for (QObject* sender : senders)
-        QObject::disconnect(sender, nullptr, nullptr, nullptr);
-}
-
 void olmWindow::chgModeDrset()
 {
     if (mode == 1)
         return;
     mode = 1;
-    disconnectAll({dreditor, dreditPanel, soundEngine, qgl, noteParser});
+    disconnectMode();
     qgl->hide();
     delete dreditor;
     dreditor = nullptr;
@@ -239,7 +233,7 @@ void olmWindow::chgModePatern()
         return;
     dreditPanel->drumSet = drsetPanel->drumSet;
     mode = 0;
-    disconnectAll({drsetPanel, hitpointPanel, soundEngine, qgl, noteParser});
+    disconnectMode();
     delete drsetPanel;
     drsetPanel = nullptr;
     delete hitpointPanel;
@@ -272,74 +266,96 @@ void olmWindow::chgModePatern()
     }
 }
 
+// The song editor's links in the order in which they are made: at each tick the song steps
+// (and starts strokes) before the view animates; a stop stops the clock, then forgets the
+// parser's notes, then rests the hands; a kit reaches the view before the note parser.
 void olmWindow::connectSongEditor()
 {
     DreditWidget* panel = dreditPanel;
-    connect(panel, &DreditWidget::addTrack, dreditor, &Dreditor::addTrack);
-    connect(panel, &DreditWidget::clearTracks, dreditor, &Dreditor::clearTracks);
-    connect(panel, &DreditWidget::sendSet, qgl, &QGLWindow::recvSet);
-    connect(panel, &DreditWidget::soundClear, soundEngine, &SoundEngine::soundClear);
-    connect(panel, &DreditWidget::addSound, soundEngine, &SoundEngine::addSound);
-    connect(panel, &DreditWidget::refresh, dreditor, &Dreditor::refresh);
-    connect(dreditor, &Dreditor::pressedSignal, panel, &DreditWidget::pressed);
-    connect(panel, &DreditWidget::playSound, soundEngine, &SoundEngine::play);
-    connect(panel, &DreditWidget::playUISound, soundEngine, &SoundEngine::playUI);
-    connect(panel, &DreditWidget::setBeats, dreditor, &Dreditor::setBeats);
-    connect(dreditor, &Dreditor::muteSignal, panel, &DreditWidget::mute);
-    connect(dreditor, &Dreditor::soloSignal, panel, &DreditWidget::solo);
-    connect(dreditor, &Dreditor::volSignal, panel, &DreditWidget::vol);
-    connect(panel, &DreditWidget::setMuteSoloVol, dreditor, &Dreditor::setMuteSoloVol);
-    connect(panel, &DreditWidget::startSignal, soundEngine, &SoundEngine::start);
-    connect(panel, &DreditWidget::stopSignal, soundEngine, &SoundEngine::stop);
-    connect(panel, &DreditWidget::bpmSignal, soundEngine, &SoundEngine::setTempo);
-    // The song steps (and starts strokes) before the view animates the tick.
-    connect(soundEngine, &SoundEngine::timerEvent, panel, &DreditWidget::nextBeat);
-    connect(soundEngine, &SoundEngine::timerEvent, qgl, &QGLWindow::timerSlot);
-    connect(panel, &DreditWidget::sendSet, noteParser, &NoteParser::recvSet);
-    connect(noteParser, &NoteParser::moveRightHand, qgl, &QGLWindow::moveRHand);
-    connect(noteParser, &NoteParser::moveLeftHand, qgl, &QGLWindow::moveLHand);
-    connect(noteParser, &NoteParser::playSound, soundEngine, &SoundEngine::play);
-    // Sounds announced ahead start on their tick however late the GUI thread takes it up.
-    connect(noteParser, &NoteParser::playSoundAhead, soundEngine, &SoundEngine::playAhead);
-    connect(noteParser, &NoteParser::cancelSoundsAhead, soundEngine, &SoundEngine::cancelAhead);
-    connect(panel, &DreditWidget::next, noteParser, &NoteParser::next);
-    // A stop stops the clock, then forgets the parser's notes, then rests the hands.
-    connect(panel, &DreditWidget::stopSignal, noteParser, &NoteParser::reset);
-    connect(panel, &DreditWidget::stopSignal, qgl, &QGLWindow::stopSlot);
+    Dreditor* grid = dreditor;
+    SoundEngine* sound = soundEngine;
+    NoteParser* parser = noteParser;
+    modeLinks = {
+        connect(panel, &DreditWidget::addTrack, grid, &Dreditor::addTrack),
+        connect(panel, &DreditWidget::clearTracks, grid, &Dreditor::clearTracks),
+        connect(panel, &DreditWidget::sendSet, qgl, &QGLWindow::recvSet),
+        connect(panel, &DreditWidget::soundClear, sound, &SoundEngine::soundClear),
+        connect(panel, &DreditWidget::addSound, sound, &SoundEngine::addSound),
+        connect(panel, &DreditWidget::refresh, grid, &Dreditor::refresh),
+        connect(grid, &Dreditor::pressedSignal, panel, &DreditWidget::pressed),
+        connect(panel, &DreditWidget::playSound, sound, &SoundEngine::play),
+        connect(panel, &DreditWidget::playUISound, sound, &SoundEngine::playUI),
+        connect(panel, &DreditWidget::setBeats, grid, &Dreditor::setBeats),
+        connect(grid, &Dreditor::muteSignal, panel, &DreditWidget::mute),
+        connect(grid, &Dreditor::soloSignal, panel, &DreditWidget::solo),
+        connect(grid, &Dreditor::volSignal, panel, &DreditWidget::vol),
+        connect(panel, &DreditWidget::setMuteSoloVol, grid, &Dreditor::setMuteSoloVol),
+        connect(panel, &DreditWidget::startSignal, sound, &SoundEngine::start),
+        connect(panel, &DreditWidget::stopSignal, sound, &SoundEngine::stop),
+        connect(panel, &DreditWidget::bpmSignal, sound, &SoundEngine::setTempo),
+        connect(sound, &SoundEngine::timerEvent, panel, &DreditWidget::nextBeat),
+        connect(sound, &SoundEngine::timerEvent, qgl, &QGLWindow::timerSlot),
+        connect(panel, &DreditWidget::sendSet, parser, &NoteParser::recvSet),
+        connect(parser, &NoteParser::moveRightHand, qgl, &QGLWindow::moveRHand),
+        connect(parser, &NoteParser::moveLeftHand, qgl, &QGLWindow::moveLHand),
+        connect(parser, &NoteParser::playSound, sound, &SoundEngine::play),
+        connect(panel, &DreditWidget::next, parser, &NoteParser::next),
+        connect(panel, &DreditWidget::stopSignal, parser, &NoteParser::reset),
+        connect(panel, &DreditWidget::stopSignal, qgl, &QGLWindow::stopSlot),
+        // Sounds announced ahead start on their tick however late the GUI thread takes it up.
+        connect(parser, &NoteParser::playSoundAhead, sound, &SoundEngine::playAhead),
+        connect(parser, &NoteParser::cancelSoundsAhead, sound, &SoundEngine::cancelAhead),
+    };
 }
 
+// The drum-set editor's links in the order in which they are made. The menu's two exist since
+// the window was made (viewpoints are chosen in both editors); being unique, they add nothing
+// here and leave nothing to undo.
 void olmWindow::connectDrsetEditor()
 {
     DrsetWidget* kit = drsetPanel;
     HitpointWidget* hits = hitpointPanel;
-    connectViewsMenu();
-    connect(kit, &DrsetWidget::sendSet, qgl, &QGLWindow::recvSet);
-    connect(qgl, &QGLWindow::posSignalX, kit, &DrsetWidget::posX);
-    connect(qgl, &QGLWindow::posSignalY, kit, &DrsetWidget::posY);
-    connect(qgl, &QGLWindow::posSignalZ, kit, &DrsetWidget::posZ);
-    connect(qgl, &QGLWindow::rotSignalX, kit, &DrsetWidget::rotX);
-    connect(qgl, &QGLWindow::rotSignalY, kit, &DrsetWidget::rotY);
-    connect(qgl, &QGLWindow::rotSignalZ, kit, &DrsetWidget::rotZ);
-    connect(qgl, &QGLWindow::hitSignalX, hits, &HitpointWidget::posX);
-    connect(qgl, &QGLWindow::hitSignalY, hits, &HitpointWidget::posY);
-    connect(qgl, &QGLWindow::hitSignalZ, hits, &HitpointWidget::posZ);
-    connect(hits, &HitpointWidget::paintBBox, qgl, &QGLWindow::paintBBox);
-    connect(hits, &HitpointWidget::paintHits, qgl, &QGLWindow::paintHits);
-    connect(hits, &HitpointWidget::paintRelate, qgl, &QGLWindow::paintRelate);
-    connect(hits, &HitpointWidget::paintAxis, qgl, &QGLWindow::paintAxis);
-    connect(hits, &HitpointWidget::paintDrummer, qgl, &QGLWindow::paintDrummer);
-    connect(kit, &DrsetWidget::isDrum, hits, &HitpointWidget::isDrumSlot);
-    connect(kit, &DrsetWidget::sendDrum, hits, &HitpointWidget::recvDrum);
-    connect(hits, &HitpointWidget::sendDrum, kit, &DrsetWidget::recvDrum);
-    connect(kit, &DrsetWidget::addSound, soundEngine, &SoundEngine::addSound);
-    connect(hits, &HitpointWidget::dynaAddSignal, soundEngine, &SoundEngine::addSound);
-    connect(hits, &HitpointWidget::dynaRemSignal, soundEngine, &SoundEngine::removeSound);
-    connect(kit, &DrsetWidget::removeSound, soundEngine, &SoundEngine::removeSound);
-    connect(hits, &HitpointWidget::updateSndIDs, kit, &DrsetWidget::updateLevels);
-    connect(hits, &HitpointWidget::dynaReloadSignal, soundEngine, &SoundEngine::reloadSound);
-    connect(hits, &HitpointWidget::playSound, soundEngine, &SoundEngine::play);
-    connect(soundEngine, &SoundEngine::sendID, hits, &HitpointWidget::recvSndID);
-    connect(kit, &DrsetWidget::soundClear, soundEngine, &SoundEngine::soundClear);
+    SoundEngine* sound = soundEngine;
+    modeLinks = {
+        connect(viewsMenu, &PopupMenu::activated, this, &olmWindow::view, Qt::UniqueConnection),
+        connect(viewsMenu, &PopupMenu::activated, qgl, &QGLWindow::setView, Qt::UniqueConnection),
+        connect(kit, &DrsetWidget::sendSet, qgl, &QGLWindow::recvSet),
+        connect(qgl, &QGLWindow::posSignalX, kit, &DrsetWidget::posX),
+        connect(qgl, &QGLWindow::posSignalY, kit, &DrsetWidget::posY),
+        connect(qgl, &QGLWindow::posSignalZ, kit, &DrsetWidget::posZ),
+        connect(qgl, &QGLWindow::rotSignalX, kit, &DrsetWidget::rotX),
+        connect(qgl, &QGLWindow::rotSignalY, kit, &DrsetWidget::rotY),
+        connect(qgl, &QGLWindow::rotSignalZ, kit, &DrsetWidget::rotZ),
+        connect(qgl, &QGLWindow::hitSignalX, hits, &HitpointWidget::posX),
+        connect(qgl, &QGLWindow::hitSignalY, hits, &HitpointWidget::posY),
+        connect(qgl, &QGLWindow::hitSignalZ, hits, &HitpointWidget::posZ),
+        connect(hits, &HitpointWidget::paintBBox, qgl, &QGLWindow::paintBBox),
+        connect(hits, &HitpointWidget::paintHits, qgl, &QGLWindow::paintHits),
+        connect(hits, &HitpointWidget::paintRelate, qgl, &QGLWindow::paintRelate),
+        connect(hits, &HitpointWidget::paintAxis, qgl, &QGLWindow::paintAxis),
+        connect(hits, &HitpointWidget::paintDrummer, qgl, &QGLWindow::paintDrummer),
+        connect(kit, &DrsetWidget::isDrum, hits, &HitpointWidget::isDrumSlot),
+        connect(kit, &DrsetWidget::sendDrum, hits, &HitpointWidget::recvDrum),
+        connect(hits, &HitpointWidget::sendDrum, kit, &DrsetWidget::recvDrum),
+        connect(kit, &DrsetWidget::addSound, sound, &SoundEngine::addSound),
+        connect(hits, &HitpointWidget::dynaAddSignal, sound, &SoundEngine::addSound),
+        connect(hits, &HitpointWidget::dynaRemSignal, sound, &SoundEngine::removeSound),
+        connect(kit, &DrsetWidget::removeSound, sound, &SoundEngine::removeSound),
+        connect(hits, &HitpointWidget::updateSndIDs, kit, &DrsetWidget::updateLevels),
+        connect(hits, &HitpointWidget::dynaReloadSignal, sound, &SoundEngine::reloadSound),
+        connect(hits, &HitpointWidget::playSound, sound, &SoundEngine::play),
+        connect(sound, &SoundEngine::sendID, hits, &HitpointWidget::recvSndID),
+        connect(kit, &DrsetWidget::soundClear, sound, &SoundEngine::soundClear),
+    };
+}
+
+// Undoes exactly the links the window made for the mode it leaves: what Qt or anyone else linked
+// to the same objects (the accessibility cache's watch on their destruction, say) stays.
+void olmWindow::disconnectMode()
+{
+    for (const QMetaObject::Connection& link : modeLinks)
+        QObject::disconnect(link);
+    modeLinks.clear();
 }
 
 void olmWindow::setIkItems(int first, const char* firstText, const char* secondText)

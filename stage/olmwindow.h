@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <vector>
 
 class Dreditor;
 class DreditWidget;
@@ -14,9 +15,9 @@ class SoundEngine;
 
 // The main window: the stage view, the panels of the song editor and of the drum-set editor, the
 // sound engine and the note parser, with the menus. It starts in the song editor on the default
-// kit. Each switch between the editors disconnects the components, hands the kit over by copy,
-// rebuilds the panels of the new mode and connects everything anew; no other place connects the
-// components.
+// kit. Each switch between the editors undoes the links it made for the mode it leaves, hands the
+// kit over by copy, rebuilds the panels of the new mode and links everything anew; no other place
+// connects the components.
 //
 // The members are public because tests and tools drive the window through its own parts.
 class olmWindow : public QMainWindow
@@ -76,5 +77,8 @@ private:
     void setIkItems(int first, const char* firstText, const char* secondText);
     void connectSongEditor();
     void connectDrsetEditor();
-    void disconnectAll(std::initializer_list<QObject*> senders);
+    void disconnectMode();
+
+    // The links made for the active mode, undone at the next switch.
+    std::vector<QMetaObject::Connection> modeLinks;
 };

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QSignalSpy>
+#include <cmath>
 #include <memory>
 
 namespace {
@@ -204,6 +205,25 @@ TEST_F(SoundEngineTest, ASoundPlayedOnATickLandsExactlyAtTheTickPlusTheLatency)
     EXPECT_EQ(engine->soundLayer().latencyFrames(), 2 * block);
     EXPECT_EQ(firstSounding(out), due[0]);
     EXPECT_GT(due[0] % block, 0) << "lands inside a block, not on its edge";
+}
+
+// Of two sounds announced for one tick only the one asked for on it is heard: 0.10, never 0.15.
+TEST_F(SoundEngineTest, AnAnnouncedSoundNotAskedForOnItsTickNeverSounds)
+{
+    addLevels(2);
+    QObject::connect(engine.get(), &SoundEngine::timerEvent, engine.get(), [this] {
+        if (ticks.size() == 1)
+            for (int id : {0, 1})
+                engine->playAhead(id, 128, 2);
+        if (ticks.size() == 3)
+            engine->play(1, 128);
+    });
+    engine->start();
+    const std::vector<float> out = render(int(orderFrames(120) * 5));
+    ASSERT_GE(ticks.size(), 4u);
+    EXPECT_EQ(firstSounding(out), ticks[2] + engine->soundLayer().latencyFrames());
+    for (std::size_t i = 0; i < out.size(); ++i)
+        ASSERT_TRUE(out[i] == 0.0f || std::abs(out[i] - 0.10f) < 1e-3f) << "frame " << i / 2;
 }
 
 TEST_F(SoundEngineTest, ASoundPlayedOutsideATickStartsAtOnce)

@@ -5,6 +5,7 @@
 #include "humanoid/human.h"
 #include "kiteditor/hitpointwidget.h"
 #include "kiteditor/tests/drsetpanel.h"
+#include "kiteditor/tests/hitpointpanel.h"
 #include "playback/noteparser.h"
 #include "playback/sample.h"
 #include "playback/soundengine.h"
@@ -17,10 +18,13 @@
 #include "stage/qglwindow.h"
 #include "testing/recordingdialogs.h"
 
+#include <QAccessible>
+#include <QComboBox>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QSpinBox>
 #include <cmath>
+#include <functional>
 
 namespace {
 
@@ -83,6 +87,19 @@ protected:
     }
     static void click(QWidget* button) { QTest::mouseClick(button, Qt::LeftButton); }
 
+    // A new window, nothing recorded yet.
+    void reopen()
+    {
+        window.reset();
+        open();
+        tickFrames.clear();
+        takenUpAfter.clear();
+        sticks.clear();
+        sounded.clear();
+        moves.clear();
+        out.clear();
+    }
+
     DreditWidget& panel() const { return *window->dreditPanel; }
     QGLWindow& view() const { return *window->qgl; }
 
@@ -97,6 +114,22 @@ protected:
     {
         const TrackRef& ref = panel().tracks.at(std::size_t(track));
         return *kit.allDrums.at(std::size_t(ref.drum))->hitpoints.at(std::size_t(ref.hitpoint));
+    }
+    // In the drum-set editor: the drum's row in the drum list.
+    void selectDrum(int id)
+    {
+        DrsetWidget& kit = *window->drsetPanel;
+        const auto row = std::find(kit.rowDrums.begin(), kit.rowDrums.end(), id);
+        ASSERT_NE(row, kit.rowDrums.end());
+        clickRow(kit, int(row - kit.rowDrums.begin()) + 1);
+        ASSERT_EQ(kit.currentDrum, id);
+    }
+    int drumOfType(int type) const
+    {
+        const std::vector<Drum*>& drums = panel().drumSet.allDrums;
+        return int(std::find_if(drums.begin(), drums.end(),
+                                [type](const Drum* d) { return d->type == type; }) -
+                   drums.begin());
     }
     void clickCell(int track, int cell)
     {
@@ -118,11 +151,17 @@ protected:
     }
 
     // Records after the window's own receivers of each tick where the sticks are, and what the
-    // note parser asks for.
+    // note parser asks for; and when the next tick is due, for playUntilTick.
     void listen()
     {
-        QObject::connect(window->soundEngine, &SoundEngine::timerEvent, [this] {
-            tickFrames.push_back(window->soundEngine->soundLayer().tickFrame());
+        SoundEngine* engine = window->soundEngine;
+        SoundLayer& layer = engine->soundLayer();
+        QObject::connect(&panel(), &DreditWidget::startSignal,
+                         [this, &layer] { nextTickFrame = layer.renderedFrames(); });
+        QObject::connect(engine, &SoundEngine::timerEvent, [this, engine, &layer] {
+            tickFrames.push_back(layer.tickFrame());
+            takenUpAfter.push_back(layer.renderedFrames() - layer.tickFrame());
+            nextTickFrame = layer.tickFrame() + int64_t(0.25 / double(engine->speed) * rate);
             sticks.push_back({view().drummer().leftHand().stick()->position,
                               view().drummer().rightHand().stick()->position});
         });
@@ -135,22 +174,25 @@ protected:
             });
     }
     int ticks() const { return int(tickFrames.size()); }
-    // The GUI thread takes up the ticks only after four blocks, later than the sound layer's
-    // latency: the sounds must start on their ticks all the same.
+    // The GUI thread takes up each tick three blocks after it was found, later than the sound
+    // layer's latency of two: only the sounds announced ahead can start on their ticks.
     void playUntilTick(int count)
     {
         SoundLayer& layer = window->soundEngine->soundLayer();
         while (ticks() < count) {
-            const std::vector<float> blocks = render(layer, 4 * block, false);
+            do {
+                const std::vector<float> next = render(layer, block, false);
+                out.insert(out.end(), next.begin(), next.end());
+            } while (layer.renderedFrames() < nextTickFrame + 3 * block);
             layer.dispatchTicks();
-            out.insert(out.end(), blocks.begin(), blocks.end());
             ASSERT_LT(out.size(), std::size_t(rate) * 2 * 60) << "the clock does not tick";
         }
     }
 
     RecordingDialogs dialogs;
     std::unique_ptr<olmWindow> window;
-    std::vector<int64_t> tickFrames;
+    std::vector<int64_t> tickFrames, takenUpAfter;
+    int64_t nextTickFrame = 0;
     std::vector<std::pair<ikPoint, ikPoint>> sticks;
     Moments sounded, moves;
     std::vector<float> out;
@@ -264,9 +306,9 @@ TEST_F(MainWindow, ComposedPatternSoundsOnItsTicksAndTheSticksReachTheHits)
         });
         ASSERT_NE(level, levels.end()) << qPrintable(notes[i]);
 
-        const auto due =
-            std::size_t(tickFrames[std::size_t(tick)] +
-                        window->soundEngine->soundLayer().latencyFrames() - tickFrames[0]);
+        const int64_t latency = window->soundEngine->soundLayer().latencyFrames();
+        ASSERT_GT(takenUpAfter[std::size_t(tick)], latency) << "the GUI thread is late";
+        const auto due = std::size_t(tickFrames[std::size_t(tick)] + latency - tickFrames[0]);
         constexpr std::size_t heard = 512;
         ASSERT_LT((due + heard) * 2, out.size());
         EXPECT_TRUE(
@@ -319,10 +361,7 @@ TEST_F(MainWindow, DrumsetEditorEditsTheKitThatTheSongEditorGetsBack)
     EXPECT_EQ(view().drumSet->allDrums, songKit.allDrums);
 
     // A drag in the view moves the drum selected in the list; the snare ramp moves in x and z.
-    clickRow(kitPanel, int(std::find(kitPanel.rowDrums.begin(), kitPanel.rowDrums.end(), ramp.id) -
-                           kitPanel.rowDrums.begin()) +
-                           1);
-    ASSERT_EQ(kitPanel.currentDrum, ramp.id);
+    selectDrum(ramp.id);
     drag(20, 10);
     EXPECT_NEAR(ramp.translation[0], x + 0.1f, 0.0101f);
     EXPECT_EQ(ramp.translation[1], y);
@@ -400,4 +439,121 @@ TEST_F(MainWindow, WithoutTheDefaultKitItSaysSoAndOpensTheDrumsetEditor)
     EXPECT_EQ(window->mode, 1);
     EXPECT_TRUE(window->drsetPanel->isVisible() && window->drsetPanel->drumSet.allDrums.empty());
     EXPECT_FALSE(view().showDrummer);
+}
+
+// What a person does in one part of the window, and sees or hears where the window's links take
+// it. Each case starts in a new window.
+TEST_F(MainWindow, WhatAPersonDoesReachesWhereItIsSeenAndHeard)
+{
+    struct Case
+    {
+        const char* what;
+        std::function<void()> act;
+        std::function<void()> expectSeen;
+    };
+    const int snare = track("Snare middle");
+    const int snareDrum = drumOfType(BodyTypes::Snare);
+    std::size_t tracksBefore = 0;
+    ikPoint hitBefore;
+    const auto roomHit = [this, snareDrum] {
+        const Hitpoint& hit = *view().drumSet->allDrums.at(std::size_t(snareDrum))->hitpoints[0];
+        return ikPoint(hit.worldX, hit.worldY, hit.worldZ);
+    };
+    const Case cases[] = {
+        {"the BPM box sets the clock's tempo",
+         [&] {
+             enter(panel().tempoSpin, 60);
+             listen();
+             click(panel().playPatButton);
+             playUntilTick(4);
+         },
+         [&] { EXPECT_NEAR(double(tickFrames[3] - tickFrames[2]), 0.25 / 1.5 * rate, 16); }},
+        {"after Stop and Play no note of the stopped song sounds",
+         [&] {
+             clickCell(snare, 3); // sounds at tick 15
+             render(window->soundEngine->soundLayer(), 3 * rate);
+             listen();
+             click(panel().playPatButton);
+             playUntilTick(11);
+             click(panel().stopButton);
+             click(panel().playPatButton);
+             playUntilTick(ticks() + 12);
+         },
+         [&] { EXPECT_TRUE(std::all_of(out.begin(), out.end(), [](float v) { return v == 0; })); }},
+        {"choosing a pattern of the same length shows its notes",
+         [&] {
+             click(panel().patAddButton);
+             clickCell(snare, 2);
+             ASSERT_EQ(panel().song.patterns[0].length, panel().song.patterns[1].length);
+             ::choose(panel().patCombo, 0);
+         },
+         [&] {
+             const BeatLine& line = *window->dreditor->beatLines[std::size_t(snare)];
+             EXPECT_EQ(line.shownImage(2), line.shownImage(3));
+             ::choose(panel().patCombo, 1);
+             EXPECT_NE(line.shownImage(2), line.shownImage(3));
+         }},
+        {"a hit point added in its panel gets a track in the song editor",
+         [&] {
+             tracksBefore = panel().tracks.size();
+             press(Qt::Key_D);
+             selectDrum(snareDrum);
+             click(window->hitpointPanel->hitAddButton);
+             press(Qt::Key_S);
+         },
+         [&] {
+             EXPECT_EQ(panel().tracks.size(), tracksBefore + 1);
+             EXPECT_EQ(window->dreditor->beatLines.size(), tracksBefore + 1);
+         }},
+        {"a hit point moved in its panel moves where the view sends the sticks",
+         [&] {
+             press(Qt::Key_D);
+             selectDrum(snareDrum);
+             hitBefore = roomHit();
+             QSpinBox* x = window->hitpointPanel->hitTranslateXSpin;
+             enter(x, x->value() + 10);
+         },
+         [&] { EXPECT_NEAR(roomHit().distance(hitBefore), 0.10, 1e-3); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (&c != cases)
+            reopen();
+        c.act();
+        c.expectSeen();
+    }
+}
+
+// A switch undoes only the links the window made: what others linked to the components stays,
+// and the accessibility cache still learns that a panel of the left editor is gone.
+TEST_F(MainWindow, ASwitchLeavesWhatOthersLinkedToTheComponents)
+{
+    QObject* const components[] = {&view(), window->soundEngine, window->noteParser, &panel()};
+    int renamed = 0;
+    for (QObject* component : components)
+        QObject::connect(component, &QObject::objectNameChanged, [&renamed] { ++renamed; });
+    std::vector<QAccessible::Id> panels;
+    for (int round = 0; round < 2; ++round) {
+        press(Qt::Key_D);
+        for (QWidget* panel :
+             std::initializer_list<QWidget*>{window->drsetPanel, window->hitpointPanel}) {
+            QAccessibleInterface* known = QAccessible::queryAccessibleInterface(panel);
+            ASSERT_NE(known, nullptr);
+            panels.push_back(QAccessible::uniqueId(known));
+        }
+        press(Qt::Key_S);
+    }
+    for (QAccessible::Id panel : panels)
+        EXPECT_EQ(QAccessible::accessibleInterface(panel), nullptr) << "a freed panel stays known";
+    for (QObject* component : components)
+        component->setObjectName(component->objectName() + " renamed");
+    EXPECT_EQ(renamed, 4);
+
+    // The window's own links are made once again: one stroke and one sound for one note.
+    listen();
+    clickCell(track("Snare middle"), 0);
+    click(panel().playPatButton);
+    playUntilTick(8);
+    EXPECT_EQ(moves.size(), 1u);
+    EXPECT_EQ(sounded.size(), 1u);
 }
