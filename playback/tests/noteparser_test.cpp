@@ -1,5 +1,6 @@
 #include "kit/bodytypes.h"
 #include "kit/drumset.h"
+#include "playback/beattiming.h"
 #include "playback/noteparser.h"
 #include "testing/qstringprinter.h"
 
@@ -289,7 +290,7 @@ TEST_F(NoteParserTest, EverySoundIsAnnouncedSixTicksBeforeItIsRequested)
     QStringList announced;
     QObject::connect(&parser, &NoteParser::playSoundAhead, [&](int id, int v, int ticks) {
         announced << QString("sound %1@%2").arg(id).arg(v);
-        EXPECT_EQ(ticks, 6);
+        EXPECT_EQ(ticks, BeatTiming::ticksToSound);
     });
 
     // Both hands exchanged, lone hi-hat notes alternating, a left note without a right one.

@@ -1,6 +1,7 @@
 // The song-editor panel wired to the beat grid as the main window wires them, used as a person
 // uses them: clicks on the cells, the strips and the buttons, keys in the spin boxes and selectors.
 #include "kit/bodytypes.h"
+#include "playback/beattiming.h"
 #include "songeditor/beatline.h"
 #include "songeditor/chanline.h"
 #include "songeditor/tests/gridwiring.h"
@@ -173,7 +174,7 @@ TEST_F(Panel, FormShowsTheKitTheTempoAndThePlayPosition)
     EXPECT_EQ(panel.song.tempo, 90.0f);
     click(panel.playPatButton);
     EXPECT_EQ(started.count(), 1);
-    for (int tick = 0; tick < 4; ++tick)
+    for (int tick = 0; tick <= BeatTiming::ticksPerStep; ++tick) // steps 0 and 1
         panel.nextBeat();
     EXPECT_EQ(panel.beatNumLCD->intValue(), 1) << "the step being played";
     click(panel.stopButton);

@@ -1,4 +1,5 @@
 #include "kit/bodytypes.h"
+#include "playback/beattiming.h"
 #include "songeditor/dreditwidget.h"
 #include "songeditor/tests/testkit.h"
 
@@ -45,7 +46,7 @@ protected:
         for (int i = 0; i < count; ++i)
             panel.nextBeat();
     }
-    void playSteps(int count) { ticks(3 * count); }
+    void playSteps(int count) { ticks(BeatTiming::ticksPerStep * count); }
     void set(int track, int step, int velocity, float offset = 0.0f)
     {
         panel.song.patterns.at(panel.currentPattern).cells.at(track).at(step) = {velocity, offset};
@@ -100,7 +101,7 @@ TEST_F(Transport, FirstTickAfterPlayPlaysAStepThenEveryThirdTick)
     ticks(1);
     ASSERT_EQ(steps.size(), 1u);
     EXPECT_EQ(handNote(0), 0);
-    ticks(2);
+    ticks(BeatTiming::ticksPerStep - 1);
     EXPECT_EQ(steps.size(), 1u);
     ticks(1);
     ASSERT_EQ(steps.size(), 2u);
