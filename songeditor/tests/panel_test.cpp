@@ -59,8 +59,9 @@ protected:
     void SetUp() override
     {
         wireGrid(panel, grid);
-        panel.drumSet = presetKit(
-            {BodyTypes::Snare, BodyTypes::HiHat, BodyTypes::HiHatStand, BodyTypes::Kick, 8, 17, 2});
+        panel.drumSet =
+            presetKit({BodyTypes::Snare, BodyTypes::HiHat, BodyTypes::HiHatStand, BodyTypes::Kick,
+                       BodyTypes::Crash16, BodyTypes::SnareRamp, BodyTypes::Tom8});
         panel.refreshTracks();
         panel.show();
         grid.show();
@@ -207,7 +208,7 @@ TEST_F(Panel, TracksFollowTheKitAndStripsShowWhatThePanelHolds)
     EXPECT_EQ(entries(panel.patCombo), QStringList{"0"});
 
     QSignalSpy added(&panel, &DreditWidget::addTrack);
-    panel.drumSet = presetKit({BodyTypes::Snare, 17, BodyTypes::Kick});
+    panel.drumSet = presetKit({BodyTypes::Snare, BodyTypes::SnareRamp, BodyTypes::Kick});
     panel.refreshTracks();
     EXPECT_EQ(added, (QList<QVariantList>{{"Snare middle"}, {"Snare side"}, {"Kick right foot"}}));
     EXPECT_EQ(grid.chanLines.size(), 3u);
@@ -399,7 +400,8 @@ TEST_F(Panel, PatternsAreAddedRemovedCopiedAndPasted)
     click(2, 0);
     type(panel.patLenSpin, 32);
     click(panel.patCopyButton);
-    panel.drumSet = presetKit({BodyTypes::Kick, BodyTypes::Snare, 2, 3});
+    panel.drumSet =
+        presetKit({BodyTypes::Kick, BodyTypes::Snare, BodyTypes::Tom8, BodyTypes::Tom10});
     panel.refreshTracks();
     pick(panel.rytCombo, 1);
     click(panel.patPasteButton);

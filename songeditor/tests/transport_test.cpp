@@ -28,12 +28,12 @@ protected:
     {
         panel.drumSet =
             testkit::makeKit({{BodyTypes::Snare, "Snare middle", Hitpoint::ByEnd},
-                              {12, "Ride20 top", Hitpoint::ByEnd},
+                              {BodyTypes::Ride20, "Ride20 top", Hitpoint::ByEnd},
                               {BodyTypes::HiHat, "Hi-hat top", Hitpoint::ByEdge},
                               {BodyTypes::Kick, "Kick right foot", Hitpoint::RightFoot},
                               {BodyTypes::HiHatStand, "Hi-hat foot", Hitpoint::LeftFoot},
-                              {17, nullptr, 0},
-                              {2, "Tom8 middle", Hitpoint::ByEnd}});
+                              {BodyTypes::SnareRamp, nullptr, 0},
+                              {BodyTypes::Tom8, "Tom8 middle", Hitpoint::ByEnd}});
         panel.refreshTracks();
         QObject::connect(&panel, &DreditWidget::next,
                          [this](Event e1, Event e2, Event e3, Event e4) {
@@ -74,7 +74,7 @@ TEST_F(Transport, TracksFollowTheKitAndKeepTheStatesOfKeptTracks)
     EXPECT_EQ(panel.soloCount, 1);
 
     panel.drumSet = testkit::makeKit({{BodyTypes::Snare, "Snare middle", Hitpoint::ByEnd},
-                                      {12, "Ride20 top", Hitpoint::ByEnd},
+                                      {BodyTypes::Ride20, "Ride20 top", Hitpoint::ByEnd},
                                       {BodyTypes::Kick, "Kick right foot", Hitpoint::RightFoot}});
     panel.refreshTracks();
     EXPECT_EQ(panel.muted, (std::vector<bool>{true, false, false}));

@@ -278,7 +278,7 @@ TEST_F(Animation, ReturnBeforeTheFirstNoteIsSteppedByBothClocks)
 
 TEST_F(AnimatedView, HiddenDrummerOnlySwingsAndStepsPedals)
 {
-    Drum& crash = *view.drumSet->allDrums[size_t(rig.drumOfType(9))];
+    Drum& crash = *view.drumSet->allDrums[size_t(rig.drumOfType(BodyTypes::Crash17))];
     Drum& kickDrum = *view.drumSet->allDrums[size_t(kick)];
     crash.hit(100, Hitpoint::ByEnd);
     kickDrum.hit(100, Hitpoint::RightFoot);

@@ -26,8 +26,6 @@
 
 namespace {
 
-constexpr int snareRampType = 17;
-
 QStringList texts(const QWidget* menu)
 {
     QStringList list;
@@ -308,7 +306,7 @@ TEST_F(MainWindow, DrumsetEditorEditsTheKitThatTheSongEditorGetsBack)
 {
     const DrumSet songKit = panel().drumSet;
     Drum& ramp = **std::find_if(songKit.allDrums.begin(), songKit.allDrums.end(),
-                                [](const Drum* d) { return d->type == snareRampType; });
+                                [](const Drum* d) { return d->type == BodyTypes::SnareRamp; });
     const float x = ramp.translation[0], y = ramp.translation[1];
     drag(20, 10);
     EXPECT_EQ(ramp.translation[0], x) << "no drum moves in the song editor";
@@ -333,7 +331,7 @@ TEST_F(MainWindow, DrumsetEditorEditsTheKitThatTheSongEditorGetsBack)
     EXPECT_FALSE(view().placed) << "the view took the moved kit";
 
     clickRow(kitPanel, 0);
-    addChild(kitPanel, snareRampType);
+    addChild(kitPanel, BodyTypes::SnareRamp);
     addChild(kitPanel, BodyTypes::Snare);
     const std::vector<Drum*> edited = kitPanel.drumSet.allDrums;
     ASSERT_EQ(edited.size(), songKit.allDrums.size() + 2);
