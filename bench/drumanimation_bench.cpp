@@ -1,5 +1,6 @@
 // Cost of the per-tick work on a full kit: the motion steps of every drum and one note-parser
 // step, with the heap allocations they make per call (expected: none).
+#include "kit/bodytypes.h"
 #include "kit/drumset.h"
 #include "playback/noteparser.h"
 
@@ -9,11 +10,12 @@
 
 namespace {
 
-// Every body type once, each with its preset hit points, as a kit of root drums.
+// Every body type once, each with its preset hit points, as a kit of root drums: a drum's index
+// is its type.
 DrumSet fullKit()
 {
     DrumSet kit;
-    for (int type = 0; type < 26; ++type) {
+    for (int type = 0; type < BodyTypes::count; ++type) {
         auto* drum = new Drum;
         drum->type = type;
         drum->id = type;
@@ -48,7 +50,7 @@ void BM_KitMotionStep(benchmark::State& state)
             drum->animateSwing();
         }
         velocity = velocity % 127 + 1;
-        benchmark::DoNotOptimize(kit.allDrums[8]->swing);
+        benchmark::DoNotOptimize(kit.allDrums[BodyTypes::Crash16]->swing);
     }
     reportAllocations(state, before);
 }
@@ -64,8 +66,10 @@ void BM_NoteParserStep(benchmark::State& state)
     QObject::connect(&parser, &NoteParser::moveLeftHand, [&](int d, int h) { sink += d + h; });
     QObject::connect(&parser, &NoteParser::playSound, [&](int id, int v) { sink += id + v; });
     const Event none;
-    const Event snare = note(kit, 1, 90), crash = note(kit, 8, 100), hihat = note(kit, 14, 70);
-    const Event pedal = note(kit, 21, 80), kick = note(kit, 0, 110);
+    using namespace BodyTypes;
+    const Event snare = note(kit, Snare, 90), crash = note(kit, Crash16, 100);
+    const Event hihat = note(kit, HiHat, 70), pedal = note(kit, HiHatStand, 80);
+    const Event kick = note(kit, Kick, 110);
     int step = 0;
     const long before = allocationCount();
     for (auto _ : state) {

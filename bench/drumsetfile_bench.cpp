@@ -1,5 +1,6 @@
 // Cost of loading and saving kits: a large real kit, and the worst a hostile file can make the
 // reader build (the most objects per byte, at the largest size read), with the heap it holds.
+#include "kit/bodytypes.h"
 #include "kit/drumsetfile.h"
 
 #include <QFile>
@@ -21,12 +22,12 @@ QString writeLargeKit()
     DrumSet kit;
     for (int i = 0; i < 40; ++i) {
         auto* stand = new Drum();
-        stand->type = 22;
+        stand->type = BodyTypes::CrashRampBottom;
         stand->id = int(kit.allDrums.size());
         stand->setupType();
         kit.addRootDrum(stand);
         auto* drum = new Drum();
-        drum->type = 1 + i % 14;
+        drum->type = BodyTypes::Snare + i % (BodyTypes::HiHat - BodyTypes::Snare + 1);
         drum->id = int(kit.allDrums.size());
         drum->setupType();
         drum->addDefaultHitpoints();

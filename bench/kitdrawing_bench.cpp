@@ -1,6 +1,7 @@
 // Cost of drawing a kit from the display lists, which the stage view does every 25 ms, and of
 // building the lists once. Needs a display (run it under xvfb-run).
 #include "common/glformat.h"
+#include "kit/bodytypes.h"
 #include "kit/drumbody.h"
 #include "kit/drumset.h"
 
@@ -52,13 +53,13 @@ struct GlScene
 DrumSet everyType()
 {
     DrumSet kit;
-    for (int type = 0; type < 26; ++type) {
+    for (int type = 0; type < BodyTypes::count; ++type) {
         auto* drum = new Drum;
         drum->type = type;
         drum->setupType();
         drum->addDefaultHitpoints();
         drum->translation[0] = 0.4f * float(type - 13);
-        drum->selected = type == 1;
+        drum->selected = type == BodyTypes::Snare;
         kit.addRootDrum(drum);
     }
     return kit;

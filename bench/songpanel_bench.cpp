@@ -2,6 +2,7 @@
 // which runs on the beat clock's tick when a playing song moves to its next pattern. Every cell
 // is set, and each redraw shows the other of two patterns whose every cell differs; a redraw of
 // the pattern already shown is measured too. Run it from the run folder.
+#include "kit/bodytypes.h"
 #include "songeditor/tests/gridwiring.h"
 #include "songeditor/tests/testkit.h"
 
@@ -16,8 +17,8 @@ struct Editor
     explicit Editor(int trackTotal)
     {
         wireGrid(panel, grid);
-        panel.drumSet =
-            testkit::makeKit(std::vector<testkit::Piece>(size_t(trackTotal), {2, "Tom middle", 0}));
+        panel.drumSet = testkit::makeKit(
+            std::vector<testkit::Piece>(size_t(trackTotal), {BodyTypes::Tom8, "Tom middle", 0}));
         panel.refreshTracks();
         panel.patAddSlot();
         fill(panel.song.patterns[0], {100, 0.0f});

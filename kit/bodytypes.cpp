@@ -38,18 +38,18 @@ const Setup setups[count] = {
 };
 
 const PresetHitpoint presetTable[] = {
-    {0, "Kick right foot", 0, 0.04f, 0.64f, 2}, {1, "Snare middle", 0, 0.17f, 0, 0},
-    {1, "Snare side", 0.12f, 0.17f, 0.12f, 1},  {2, "Tom8 middle", 0, 0.10f, 0.20f, 0},
-    {3, "Tom10 middle", 0, 0.12f, 0.23f, 0},    {4, "Tom12 middle", 0, 0.14f, 0.25f, 0},
-    {5, "Tom13 middle", 0, 0.15f, 0.27f, 0},    {6, "Tom14 middle", 0, 0.17f, 0.28f, 0},
-    {7, "Tom16 middle", 0, 0.42f, 0, 0},        {8, "Crash16 side", 0, 0.01f, 0.16f, 1},
-    {8, "Crash16 top", 0, 0.02f, 0.08f, 0},     {9, "Crash17 side", 0, 0.01f, 0.18f, 1},
-    {9, "Crash17 top", 0, 0.02f, 0.08f, 0},     {10, "Crash18 side", 0, 0.01f, 0.20f, 1},
-    {10, "Crash18 top", 0, 0.02f, 0.08f, 0},    {11, "Crash19 side", 0, 0.01f, 0.21f, 1},
-    {11, "Crash19 top", 0, 0.02f, 0.08f, 0},    {12, "Ride20 side", 0, 0.02f, 0.17f, 0},
-    {12, "Ride20 top", 0, 0.03f, 0.08f, 0},     {13, "Ride21 side", 0, 0.02f, 0.18f, 0},
-    {13, "Ride21 top", 0, 0.03f, 0.08f, 0},     {14, "Hi-hat side", 0, 0.03f, 0.16f, 1},
-    {14, "Hi-hat top", 0, 0.04f, 0.11f, 0},     {21, "Hi-hat foot", 0, 0.06f, 0.13f, 3},
+    {Kick, "Kick right foot", 0, 0.04f, 0.64f, 2}, {Snare, "Snare middle", 0, 0.17f, 0, 0},
+    {Snare, "Snare side", 0.12f, 0.17f, 0.12f, 1}, {Tom8, "Tom8 middle", 0, 0.10f, 0.20f, 0},
+    {Tom10, "Tom10 middle", 0, 0.12f, 0.23f, 0},   {Tom12, "Tom12 middle", 0, 0.14f, 0.25f, 0},
+    {Tom13, "Tom13 middle", 0, 0.15f, 0.27f, 0},   {Tom14, "Tom14 middle", 0, 0.17f, 0.28f, 0},
+    {FloorTom, "Tom16 middle", 0, 0.42f, 0, 0},    {Crash16, "Crash16 side", 0, 0.01f, 0.16f, 1},
+    {Crash16, "Crash16 top", 0, 0.02f, 0.08f, 0},  {Crash17, "Crash17 side", 0, 0.01f, 0.18f, 1},
+    {Crash17, "Crash17 top", 0, 0.02f, 0.08f, 0},  {Crash18, "Crash18 side", 0, 0.01f, 0.20f, 1},
+    {Crash18, "Crash18 top", 0, 0.02f, 0.08f, 0},  {Crash19, "Crash19 side", 0, 0.01f, 0.21f, 1},
+    {Crash19, "Crash19 top", 0, 0.02f, 0.08f, 0},  {Ride20, "Ride20 side", 0, 0.02f, 0.17f, 0},
+    {Ride20, "Ride20 top", 0, 0.03f, 0.08f, 0},    {Ride21, "Ride21 side", 0, 0.02f, 0.18f, 0},
+    {Ride21, "Ride21 top", 0, 0.03f, 0.08f, 0},    {HiHat, "Hi-hat side", 0, 0.03f, 0.16f, 1},
+    {HiHat, "Hi-hat top", 0, 0.04f, 0.11f, 0},     {HiHatStand, "Hi-hat foot", 0, 0.06f, 0.13f, 3},
 };
 
 } // namespace

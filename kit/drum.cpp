@@ -105,12 +105,12 @@ void Drum::applyMovingPart(GlMatrix& frame) const
         frame.scale(1.3333334f, 1.3333334f, 1.3333334f);
         frame.translate(0, 0, -0.5f);
         break;
-    case 8:
-    case 9:
-    case 10:
-    case 11:
-    case 12:
-    case 13:
+    case BodyTypes::Crash16:
+    case BodyTypes::Crash17:
+    case BodyTypes::Crash18:
+    case BodyTypes::Crash19:
+    case BodyTypes::Ride20:
+    case BodyTypes::Ride21:
     case BodyTypes::Splash8:
     case BodyTypes::Splash10:
         frame.rotateX(swing);

@@ -592,8 +592,8 @@ DrumBody::DrumBody()
 
 std::optional<DrumShell> DrumShell::of(int type)
 {
-    if (type >= FirstTom && type <= LastTom)
-        return tomShells[type - FirstTom];
+    if (BodyTypes::isTom(type))
+        return tomShells[type - BodyTypes::Tom8];
     switch (type) {
     case BodyTypes::Kick:
         return kickShell;

@@ -83,18 +83,18 @@ void drawBody(const Drum& drum, GLuint listBase)
         return drawKick(drum, listBase);
     case BodyTypes::Snare:
     case BodyTypes::FloorTom:
-    case 8:
-    case 9:
-    case 10:
-    case 11:
-    case 12:
-    case 13:
+    case BodyTypes::Crash16:
+    case BodyTypes::Crash17:
+    case BodyTypes::Crash18:
+    case BodyTypes::Crash19:
+    case BodyTypes::Ride20:
+    case BodyTypes::Ride21:
         return drawSwinging(drum, listBase, drum.type, true);
-    case 2:
-    case 3:
-    case 4:
-    case 5:
-    case 6:
+    case BodyTypes::Tom8:
+    case BodyTypes::Tom10:
+    case BodyTypes::Tom12:
+    case BodyTypes::Tom13:
+    case BodyTypes::Tom14:
         return drawSwinging(drum, listBase, drum.type, false);
     case BodyTypes::HiHat:
         return drawHiHat(drum, listBase);
@@ -104,17 +104,17 @@ void drawBody(const Drum& drum, GLuint listBase)
     case BodyTypes::HiHatStand:
         return drawHiHatStand(drum, listBase);
     // Stands, holders and the chair have no moving part.
-    case 17:
+    case BodyTypes::SnareRamp:
         return callList(listBase, DrumList::SnareStand);
-    case 18:
+    case BodyTypes::TomRampMono:
         return callList(listBase, DrumList::TomHolder);
-    case 19:
+    case BodyTypes::TomRampDouble:
         return callList(listBase, DrumList::DoubleTomHolder);
-    case 20:
+    case BodyTypes::FloorTomRamp:
         return callList(listBase, DrumList::FloorTomLegs);
-    case 22:
-    case 23:
-    case 24:
+    case BodyTypes::CrashRampBottom:
+    case BodyTypes::CrashRampMiddle:
+    case BodyTypes::CrashRampTop:
         return callList(listBase, drum.type);
     case BodyTypes::Chair:
         return callList(listBase, DrumList::Chair);

@@ -3,6 +3,7 @@
 #include "common/dialogs.h"
 #include "common/panellook.h"
 #include "common/popupmenu.h"
+#include "kit/bodytypes.h"
 #include "kit/drumsetfile.h"
 #include "kiteditor/shownvalue.h"
 
@@ -22,31 +23,23 @@
 #include <cmath>
 #include <utility>
 
+using namespace BodyTypes;
+
 namespace {
 
 using Permission = bool Drum::*;
 constexpr Permission translatable[3] = {&Drum::trX, &Drum::trY, &Drum::trZ};
 constexpr Permission rotatable[3] = {&Drum::roX, &Drum::roY, &Drum::roZ};
 
-const std::vector<int> rootChildTypes = {0, 17, 20, 21, 22};
-const std::vector<int> toms = {2, 3, 4, 5, 6};
-const std::vector<int> cymbals = {8, 9, 10, 11, 12, 13, 15, 16};
-constexpr int tomRampDouble = 19;
-
-bool isTom(int type)
-{
-    return type >= 2 && type <= 6;
-}
+const std::vector<int> rootChildTypes = {Kick, SnareRamp, FloorTomRamp, HiHatStand,
+                                         CrashRampBottom};
+const std::vector<int> toms = {Tom8, Tom10, Tom12, Tom13, Tom14};
+const std::vector<int> cymbals = {Crash16, Crash17, Crash18, Crash19,
+                                  Ride20,  Ride21,  Splash8, Splash10};
 
 bool isCymbal(int type)
 {
     return std::find(cymbals.begin(), cymbals.end(), type) != cymbals.end();
-}
-
-// Stands and holders, the hi-hat stand among them, have nothing for the hit-point panel.
-bool isStand(int type)
-{
-    return type >= 17 && type <= 24;
 }
 
 std::vector<int> childTypes(const Drum* parent)
@@ -54,22 +47,22 @@ std::vector<int> childTypes(const Drum* parent)
     if (!parent)
         return rootChildTypes;
     switch (parent->type) {
-    case 0:
-        return {18, tomRampDouble};
-    case 17:
-        return {1};
-    case 18:
-    case tomRampDouble:
+    case Kick:
+        return {TomRampMono, TomRampDouble};
+    case SnareRamp:
+        return {Snare};
+    case TomRampMono:
+    case TomRampDouble:
         return toms;
-    case 20:
-        return {7};
-    case 21:
-        return {14};
-    case 22:
-        return {23};
-    case 23:
-        return {24};
-    case 24:
+    case FloorTomRamp:
+        return {FloorTom};
+    case HiHatStand:
+        return {HiHat};
+    case CrashRampBottom:
+        return {CrashRampMiddle};
+    case CrashRampMiddle:
+        return {CrashRampTop};
+    case CrashRampTop:
         return cymbals;
     default:
         return {};
@@ -83,7 +76,7 @@ std::vector<int> typeFamily(int type)
         return toms;
     if (isCymbal(type))
         return cymbals;
-    if (type == 25)
+    if (type == Chair)
         return {};
     return {type};
 }
@@ -93,7 +86,7 @@ void placeNewDrum(Drum& drum, const Drum* parent)
 {
     float* t = drum.translation;
     if (isTom(drum.type)) {
-        if (parent && parent->type == tomRampDouble) {
+        if (parent && parent->type == TomRampDouble) {
             t[0] = parent->children.size() == 1 ? -0.15f : 0.15f;
             t[1] = 0.35f;
         } else {
@@ -106,30 +99,30 @@ void placeNewDrum(Drum& drum, const Drum* parent)
         return;
     }
     switch (drum.type) {
-    case 1:
+    case Snare:
         t[1] = 0.55f;
         break;
-    case 7:
+    case FloorTom:
         t[1] = 0.25f;
         break;
-    case 14:
+    case HiHat:
         t[1] = 0.8f;
         break;
-    case 17:
-    case 20:
-    case 21:
-    case 22:
+    case SnareRamp:
+    case FloorTomRamp:
+    case HiHatStand:
+    case CrashRampBottom:
         t[2] = 1.0f;
         break;
-    case 18:
-    case tomRampDouble:
+    case TomRampMono:
+    case TomRampDouble:
         t[1] = 0.55f;
         t[2] = 0.2f;
         break;
-    case 23:
+    case CrashRampMiddle:
         t[1] = 0.87f;
         break;
-    case 24:
+    case CrashRampTop:
         t[2] = 0.3f;
         break;
     default:
@@ -764,6 +757,7 @@ void DrsetWidget::updateWoDrumList()
     for (std::size_t i = 0; i < drumSet.allDrums.size(); ++i)
         drumSet.allDrums[i]->selected = int(i) == currentDrum;
     emit sendSet(&drumSet);
+    // Stands and holders, the hi-hat stand among them, have nothing for the hit-point panel.
     if (drum && !isStand(drum->type))
         emit sendDrum(drum);
     else

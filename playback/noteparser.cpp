@@ -53,8 +53,8 @@ void NoteParser::age(const Event (&newest)[channelCount])
 {
     for (int channel = 0; channel < channelCount; ++channel) {
         Event* events = history[channel];
-        events[2] = events[1];
-        events[1] = events[0];
+        for (int stepsAgo = ageCount - 1; stepsAgo > 0; --stepsAgo)
+            events[stepsAgo] = events[stepsAgo - 1];
         events[0] = hitpointOf(newest[channel]) ? newest[channel] : Event();
     }
 }
@@ -62,7 +62,7 @@ void NoteParser::age(const Event (&newest)[channelCount])
 void NoteParser::playArrivedNotes()
 {
     for (int channel = 0; channel < channelCount; ++channel) {
-        const Event& event = history[channel][2];
+        const Event& event = history[channel][BeatTiming::stepsToSound];
         // No note, or the kit changed since the note arrived and lost its hit point.
         const Hitpoint* hitpoint = hitpointOf(event);
         if (!hitpoint)
@@ -144,8 +144,9 @@ void NoteParser::announceSounds()
     for (const auto& channel : history) {
         const Event& event = channel[0];
         if (const Hitpoint* hitpoint = hitpointOf(event))
-            forEachSound(*hitpoint, event.velocity,
-                         [&](int id) { emit playSoundAhead(id, event.velocity, ticksToSound); });
+            forEachSound(*hitpoint, event.velocity, [&](int id) {
+                emit playSoundAhead(id, event.velocity, BeatTiming::ticksToSound);
+            });
     }
 }
 
@@ -185,7 +186,10 @@ void NoteParser::hitEveryDrumOfType(int type, const Event& event)
 
 bool NoteParser::isBusy(Channel hand) const
 {
-    return history[hand][1].drumIndex != -1 || history[hand][2].drumIndex != -1;
+    for (int stepsAgo = 1; stepsAgo <= BeatTiming::stepsToSound; ++stepsAgo)
+        if (history[hand][stepsAgo].drumIndex != -1)
+            return true;
+    return false;
 }
 
 bool NoteParser::isType(const Event& event, int type) const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "playback/beattiming.h"
 #include "playback/event.h"
 
 #include <QObject>
@@ -18,9 +19,6 @@ class NoteParser : public QObject
 {
     Q_OBJECT
 public:
-    // A note sounds two steps after it arrives; a step lasts three ticks of the beat clock.
-    static constexpr int ticksToSound = 6;
-
     explicit NoteParser(QObject* parent = nullptr);
 
 public slots:
@@ -47,7 +45,8 @@ private:
         Kick,
         channelCount
     };
-    static constexpr int ageCount = 3;
+    // The newest step's notes and those of the steps until they sound.
+    static constexpr int ageCount = BeatTiming::stepsToSound + 1;
 
     void age(const Event (&newest)[channelCount]);
     void playArrivedNotes();

@@ -4,6 +4,7 @@
 #include "common/panellook.h"
 #include "kit/bodytypes.h"
 #include "kit/drumsetfile.h"
+#include "playback/beattiming.h"
 
 #include <QComboBox>
 #include <QEvent>
@@ -661,7 +662,7 @@ void DreditWidget::startPlaying(bool wholeSong)
 {
     songMode = wholeSong;
     playing = true;
-    subTick = 2; // the first tick plays a step at once
+    subTick = BeatTiming::ticksPerStep - 1; // the first tick plays a step at once
     emit startSignal();
 }
 
@@ -675,7 +676,7 @@ void DreditWidget::stopSlot()
 
 void DreditWidget::nextBeat()
 {
-    if (++subTick != 3)
+    if (++subTick != BeatTiming::ticksPerStep)
         return;
     subTick = 0;
     playStep();

@@ -38,7 +38,7 @@ public:
 
     int currentPattern = -1;
     int currentBeat = 0; // the step that plays next
-    int subTick = 0;     // clock ticks since the last step, 0..2
+    int subTick = 0;     // clock ticks since the last step, below BeatTiming::ticksPerStep
     bool songMode = false;
     bool playing = false;
     int bpm = 120;

@@ -1,16 +1,18 @@
 #include "stage/drummerhand.h"
 
 #include "humanoid/skeleton.h"
+#include "playback/beattiming.h"
 
 namespace {
 
-constexpr int strokeSteps = 8;
-constexpr int returnSteps = 18;
+constexpr int strokeSteps = BeatTiming::strokeTicks;
 // Below this step a stroke lifts the stick and a return has arrived.
-constexpr int lastGoalStep = 3;
+constexpr int lastGoalStep = BeatTiming::strokeLiftTicks + 1;
 constexpr int idleLimit = DrummerHand::resting - 1;
-constexpr int strokeDivisor = 6;
+// A move toward a goal takes this many steps, the last of them lastGoalStep.
+constexpr int strokeDivisor = BeatTiming::strokeApproachTicks;
 constexpr int returnDivisor = 16;
+constexpr int returnSteps = returnDivisor + lastGoalStep - 1;
 constexpr double positionTolerance = 0.05;
 constexpr double orientationTolerance = 0.3;
 
@@ -92,8 +94,8 @@ void DrummerHand::reachRest(ikFrame& solver, ikJoint* hips) const
     solver.solve(stickTip, hips, restGoal, positionTolerance, orientationTolerance);
 }
 
-// The goal lies (step - 3) divisor-ths of the way back from Target toward From, so that step 3
-// reaches Target.
+// The goal lies (step - lastGoalStep) divisor-ths of the way back from Target toward From, so
+// that step lastGoalStep reaches Target.
 void DrummerHand::stepToward(ikFrame& solver, int divisor)
 {
     const ikPoint& target = *targetGoal.position;

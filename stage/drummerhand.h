@@ -5,9 +5,10 @@
 class Joint;
 
 // One of the drummer's hands: its goals, its two counters and the joints that move it. A stroke
-// counts its step 8..1 (8..3 the approach, 2..1 the lift), a return to rest 18..3. The idle count
-// is the beat ticks since the hand's last stroke, 0..24; at resting the hand is returning to or
-// resting at its rest goal. Every goal is a position only.
+// counts its step down from BeatTiming::strokeTicks to 1, the approach first and then the lift; a
+// return to rest counts 18..3. The idle count is the beat ticks since the hand's last stroke,
+// 0..24; at resting the hand is returning to or resting at its rest goal. Every goal is a
+// position only.
 class DrummerHand
 {
 public:

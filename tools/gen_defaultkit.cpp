@@ -67,33 +67,33 @@ StruckDrums buildKit(KitBuilder& b)
     // the floor tom, which stands beside the right knee where the left hand reaches it too
     // without swinging the elbow in against the waist.
     Drum* kick = b.add(nullptr, BodyTypes::Kick, {0.1f, 0, -0.05f});
-    Drum* holder = b.add(kick, 19, {0, 0.36f, 0.24f});
-    Drum* highTom = b.add(holder, 3, {-0.18f, 0.51f, 0, 10, 8});
-    Drum* midTom = b.add(holder, 4, {0.2f, 0.4f, 0, 12, -10});
+    Drum* holder = b.add(kick, BodyTypes::TomRampDouble, {0, 0.36f, 0.24f});
+    Drum* highTom = b.add(holder, BodyTypes::Tom10, {-0.18f, 0.51f, 0, 10, 8});
+    Drum* midTom = b.add(holder, BodyTypes::Tom12, {0.2f, 0.4f, 0, 12, -10});
 
     // The snare's shell reaches lower than the seated drummer's thighs, so it stands in front of
     // his knees.
-    Drum* snareStand = b.add(nullptr, 17, {-0.2f, 0, 0.545f});
+    Drum* snareStand = b.add(nullptr, BodyTypes::SnareRamp, {-0.2f, 0, 0.545f});
     Drum* snare = b.add(snareStand, BodyTypes::Snare, {0, 0.51f, 0, 6});
 
     Drum* hihatStand = b.add(nullptr, BodyTypes::HiHatStand, {-0.44f, 0, 0.6f, 0, 25});
     Drum* hihat = b.add(hihatStand, BodyTypes::HiHat, {0, 0.85f, 0});
 
-    Drum* legs = b.add(nullptr, 20, {0.44f, 0, 0.78f});
+    Drum* legs = b.add(nullptr, BodyTypes::FloorTomRamp, {0.44f, 0, 0.78f});
     Drum* floorTom = b.add(legs, BodyTypes::FloorTom, {0, 0.41f, 0});
 
     // Cymbal stands: the boom tilts up toward the drummer, the holder levels the cymbal again.
     // Every hit point lies where either hand reaches it (the note parser sends a lone note to
     // the other hand when one is busy).
-    Drum* crashStand = b.add(nullptr, 22, {-0.38f, 0, 0.36f});
-    Drum* crashBoom = b.add(crashStand, 23, {0, 0.87f, 0, -60, 29});
-    Drum* crashHolder = b.add(crashBoom, 24, {0, 0, 0.3f, 70});
-    Drum* crash = b.add(crashHolder, 9, {0, 0.05f, 0});
+    Drum* crashStand = b.add(nullptr, BodyTypes::CrashRampBottom, {-0.38f, 0, 0.36f});
+    Drum* crashBoom = b.add(crashStand, BodyTypes::CrashRampMiddle, {0, 0.87f, 0, -60, 29});
+    Drum* crashHolder = b.add(crashBoom, BodyTypes::CrashRampTop, {0, 0, 0.3f, 70});
+    Drum* crash = b.add(crashHolder, BodyTypes::Crash17, {0, 0.05f, 0});
 
-    Drum* rideStand = b.add(nullptr, 22, {0.67f, 0, 0.38f});
-    Drum* rideBoom = b.add(rideStand, 23, {0, 0.87f, 0, -25, -43});
-    Drum* rideHolder = b.add(rideBoom, 24, {0, 0, 0.3f, 33});
-    Drum* ride = b.add(rideHolder, 12, {0, 0.05f, 0});
+    Drum* rideStand = b.add(nullptr, BodyTypes::CrashRampBottom, {0.67f, 0, 0.38f});
+    Drum* rideBoom = b.add(rideStand, BodyTypes::CrashRampMiddle, {0, 0.87f, 0, -25, -43});
+    Drum* rideHolder = b.add(rideBoom, BodyTypes::CrashRampTop, {0, 0, 0.3f, 33});
+    Drum* ride = b.add(rideHolder, BodyTypes::Ride20, {0, 0.05f, 0});
     return {kick, highTom, midTom, snare, hihatStand, hihat, floorTom, crash, ride};
 }
 

@@ -74,26 +74,27 @@ TEST_F(DefaultKit, LoadsWithEverySoundFound)
 
 TEST_F(DefaultKit, HoldsTheWholeKitWithPresetHitpointsAndFiveRecordingsEach)
 {
+    using namespace BodyTypes;
     std::map<int, int> types;
     for (const Drum* drum : kit.allDrums)
         ++types[drum->type];
-    EXPECT_EQ(types, (std::map<int, int>{{0, 1},
-                                         {19, 1},
-                                         {3, 1},
-                                         {4, 1},
-                                         {17, 1},
-                                         {1, 1},
-                                         {21, 1},
-                                         {14, 1},
-                                         {20, 1},
-                                         {7, 1},
-                                         {22, 2},
-                                         {23, 2},
-                                         {24, 2},
-                                         {9, 1},
-                                         {12, 1}}));
-    ASSERT_EQ(drumOfType(19)->children.size(), 2u);
-    EXPECT_EQ(drumOfType(14), drumOfType(21)->children.at(0));
+    EXPECT_EQ(types, (std::map<int, int>{{Kick, 1},
+                                         {TomRampDouble, 1},
+                                         {Tom10, 1},
+                                         {Tom12, 1},
+                                         {SnareRamp, 1},
+                                         {Snare, 1},
+                                         {HiHatStand, 1},
+                                         {HiHat, 1},
+                                         {FloorTomRamp, 1},
+                                         {FloorTom, 1},
+                                         {CrashRampBottom, 2},
+                                         {CrashRampMiddle, 2},
+                                         {CrashRampTop, 2},
+                                         {Crash17, 1},
+                                         {Ride20, 1}}));
+    ASSERT_EQ(drumOfType(TomRampDouble)->children.size(), 2u);
+    EXPECT_EQ(drumOfType(HiHat), drumOfType(HiHatStand)->children.at(0));
 
     for (const Drum* drum : kit.allDrums) {
         Drum presets;
@@ -126,16 +127,17 @@ TEST_F(DefaultKit, EveryHitpointIsWhereASeatedDrummerPlaysIt)
 {
     EXPECT_NEAR(room(BodyTypes::Snare, 0).y(), 0.65f, 0.03f);
     EXPECT_NEAR(room(BodyTypes::HiHat, 1).y(), 0.9f, 0.05f);
-    EXPECT_NEAR(room(3, 0).y(), 0.94f, 0.04f);
-    EXPECT_NEAR(room(4, 0).y(), 0.85f, 0.04f);
+    EXPECT_NEAR(room(BodyTypes::Tom10, 0).y(), 0.94f, 0.04f);
+    EXPECT_NEAR(room(BodyTypes::Tom12, 0).y(), 0.85f, 0.04f);
     EXPECT_NEAR(room(BodyTypes::FloorTom, 0).y(), 0.83f, 0.05f);
-    EXPECT_NEAR(room(9, 1).y(), 1.2f, 0.05f);
-    EXPECT_NEAR(room(12, 0).y(), 1.05f, 0.05f);
+    EXPECT_NEAR(room(BodyTypes::Crash17, 1).y(), 1.2f, 0.05f);
+    EXPECT_NEAR(room(BodyTypes::Ride20, 0).y(), 1.05f, 0.05f);
 
     EXPECT_LT(room(BodyTypes::HiHat, 1).x(), room(BodyTypes::Snare, 0).x()) << "hi-hat on the left";
-    EXPECT_GT(room(BodyTypes::FloorTom, 0).x(), room(4, 0).x()) << "floor tom on the right";
-    EXPECT_LT(room(9, 1).x(), 0) << "crash on the left";
-    EXPECT_GT(room(12, 0).x(), 0) << "ride on the right";
+    EXPECT_GT(room(BodyTypes::FloorTom, 0).x(), room(BodyTypes::Tom12, 0).x())
+        << "floor tom on the right";
+    EXPECT_LT(room(BodyTypes::Crash17, 1).x(), 0) << "crash on the left";
+    EXPECT_GT(room(BodyTypes::Ride20, 0).x(), 0) << "ride on the right";
 
     for (const Drum* drum : kit.allDrums) {
         for (const auto& h : drum->hitpoints) {

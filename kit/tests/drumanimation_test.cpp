@@ -11,8 +11,6 @@ using namespace BodyTypes;
 
 namespace {
 
-constexpr int tom8 = 2, crash16 = 8, ride20 = 12;
-
 std::unique_ptr<Drum> newDrum(int type)
 {
     auto drum = std::make_unique<Drum>();
@@ -31,13 +29,13 @@ TEST(DrumAnimation, HitStartsTheMotionOfTheResultingKind)
         float opening; // after the hit, from 3.5
     };
     const Case cases[] = {
-        {crash16, 100, Hitpoint::ByEnd, AnimCrash, 80, 109, 0},
-        {ride20, 127, Hitpoint::ByEnd, AnimRide, 80, 297, 0},
+        {Crash16, 100, Hitpoint::ByEnd, AnimCrash, 80, 109, 0},
+        {Ride20, 127, Hitpoint::ByEnd, AnimRide, 80, 297, 0},
         {Snare, 90, Hitpoint::ByEdge, AnimDrum, 3, 3, 0},
         {Kick, 90, Hitpoint::RightFoot, AnimKick, 5, 5, 0},
         {HiHat, 64, Hitpoint::HiHatOpen, AnimLooseCymbal, 25, 30, 3.5f},
         {HiHat, 64, Hitpoint::HiHatClosed, AnimClosedHiHat, 5, 5, 3.5f},
-        {crash16, 80, Hitpoint::LeftFoot, AnimHiHatPedal, 5, 5, 3.5f},
+        {Crash16, 80, Hitpoint::LeftFoot, AnimHiHatPedal, 5, 5, 3.5f},
         {Chair, 100, Hitpoint::ByEnd, AnimNone, 7, 9, 0},
     };
     for (const Case& c : cases) {
@@ -56,14 +54,14 @@ TEST(DrumAnimation, HitStartsTheMotionOfTheResultingKind)
     }
 
     // A damaged song's velocity must not overflow the strength.
-    auto ride = newDrum(ride20);
+    auto ride = newDrum(Ride20);
     ride->hit(100000000, Hitpoint::ByEnd);
     EXPECT_EQ(ride->strength, 234375000);
 }
 
 TEST(DrumAnimation, CymbalsSwingDownToRestAndCountDown)
 {
-    auto crash = newDrum(crash16);
+    auto crash = newDrum(Crash16);
     crash->hit(100, Hitpoint::ByEnd);
     crash->animateSwing();
     EXPECT_FLOAT_EQ(crash->swing, float(std::cos(29.0 * 18) * 16 * 109 / 80));
@@ -78,7 +76,7 @@ TEST(DrumAnimation, CymbalsSwingDownToRestAndCountDown)
     EXPECT_EQ(crash->frames, 0);
     EXPECT_EQ(crash->swing, 1.5f) << "at rest nothing changes";
 
-    auto ride = newDrum(ride20);
+    auto ride = newDrum(Ride20);
     ride->hit(127, Hitpoint::ByEnd);
     ride->frames = 39;
     ride->animateSwing();
@@ -106,7 +104,7 @@ TEST(DrumAnimation, CymbalsSwingDownToRestAndCountDown)
 
 TEST(DrumAnimation, JitterIsSeededAndStaysInRange)
 {
-    auto tom = newDrum(tom8);
+    auto tom = newDrum(Tom8);
     tom->hit(90, Hitpoint::ByEnd);
     Jitter::seed(42);
     const int r = Jitter::next();
@@ -149,7 +147,7 @@ TEST(DrumAnimation, PedalStepsFollowTheCountdown)
         {HiHat, Hitpoint::HiHatClosed, 2, {{5, 3}, {4, 4}, {3, 5}, {2, 5}, {0, 5}}},
         {HiHat, Hitpoint::HiHatClosed, 1, {{0, 5}}},
         {HiHat, Hitpoint::HiHatOpen, 3, {{25, 2}, {21, 1}, {20, 1}, {0, 0}}},
-        {crash16, Hitpoint::ByEnd, 0.5f, {{80, 0.5f}, {0, 0.5f}}},
+        {Crash16, Hitpoint::ByEnd, 0.5f, {{80, 0.5f}, {0, 0.5f}}},
     };
     for (const Case& c : cases) {
         auto drum = newDrum(c.type);
@@ -162,7 +160,7 @@ TEST(DrumAnimation, PedalStepsFollowTheCountdown)
             SCOPED_TRACE(testing::Message() << "type " << c.type << " frames " << frames);
             EXPECT_EQ(drum->opening, opening);
             EXPECT_EQ(drum->frames, frames);
-            const bool resting = frames == 0 && c.type != crash16;
+            const bool resting = frames == 0 && c.type != Crash16;
             EXPECT_EQ(drum->swing, resting ? 0 : 0.25f);
         }
     }

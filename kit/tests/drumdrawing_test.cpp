@@ -182,7 +182,7 @@ TEST_F(DrumDrawing, SplashesOpenDownwardAndCrashesUpward)
         EXPECT_TRUE(covered(0, -0.03f, 0)) << "type " << type;
         EXPECT_FALSE(covered(0, 0.03f, 0)) << "type " << type;
     }
-    auto crash = makeDrum(8);
+    auto crash = makeDrum(BodyTypes::Crash16);
     drawDrum(*crash);
     EXPECT_FALSE(covered(0, -0.03f, 0));
     EXPECT_TRUE(covered(0, 0.03f, 0));
@@ -193,7 +193,7 @@ TEST_F(DrumDrawing, OnlyTheKickCarriesItsChildrenWithItsSwing)
 {
     const float unswungOnly[3] = {0, 1.15f, 0.15f}, swungOnly[3] = {0, 1.05f, -0.35f};
     lookFromSide(1, 0, 1.6f);
-    for (int parentType : {int(BodyTypes::Kick), int(BodyTypes::Snare), 9}) {
+    for (int parentType : {BodyTypes::Kick, BodyTypes::Snare, BodyTypes::Crash17}) {
         auto parent = makeDrum(parentType);
         parent->swing = 20;
         parent->addChild(makeDrum(BodyTypes::Snare, 0, 1, 0).release());

@@ -1,3 +1,4 @@
+#include "kit/bodytypes.h"
 #include "kit/drumset.h"
 #include "testing/testfiles.h"
 
@@ -33,7 +34,7 @@ QByteArray sampleBytes(int size)
 TEST(DrumSave, RecordOfAKickWithItsPresetHitpoint)
 {
     Drum kick;
-    kick.type = 0;
+    kick.type = BodyTypes::Kick;
     kick.setupType();
     kick.addDefaultHitpoints();
     kick.name = "Kick drum 22";
@@ -47,7 +48,7 @@ TEST(DrumSave, RecordOfAKickWithItsPresetHitpoint)
 TEST(DrumSave, SubtreeInPreOrderWithNamesAndSignedPriorities)
 {
     Drum root;
-    root.type = 19;
+    root.type = BodyTypes::TomRampDouble;
     root.setupType();
     root.name = "Holder";
     root.id = 7;
@@ -55,13 +56,13 @@ TEST(DrumSave, SubtreeInPreOrderWithNamesAndSignedPriorities)
     root.rotation[1] = -30;
     root.scale[2] = 2;
     auto* left = new Drum();
-    left->type = 3;
+    left->type = BodyTypes::Tom10;
     left->setupType();
     left->name = "Tom 10";
     left->priority = -3;
     left->id = 8;
     auto* right = new Drum();
-    right->type = 17;
+    right->type = BodyTypes::SnareRamp;
     right->setupType();
     right->name = "Ramp";
     right->id = 9;
@@ -89,7 +90,7 @@ TEST(DrumSave, CopiesSoundsUnderTheirBaseNameAndKeepsTheLevelsPath)
     writeFile(source, bytes);
 
     Drum snare;
-    snare.type = 1;
+    snare.type = BodyTypes::Snare;
     snare.setupType();
     snare.addDefaultHitpoints();
     snare.hitpoints[0]->levels[0]->file = source;
@@ -120,7 +121,7 @@ TEST(DrumSave, SavingIntoTheFolderASoundLiesInKeepsItIntact)
     writeFile(soundDir + "kick.wav", bytes);
 
     Drum kick;
-    kick.type = 0;
+    kick.type = BodyTypes::Kick;
     kick.setupType();
     kick.addDefaultHitpoints();
     kick.hitpoints[0]->levels[0]->file = soundDir + "kick.wav";
@@ -141,7 +142,7 @@ TEST(DrumSave, AMissingSoundWritesTheRecordAndLeavesAnOldCopyAlone)
     writeFile(soundDir + "gone.wav", "old copy");
 
     Drum tom;
-    tom.type = 2;
+    tom.type = BodyTypes::Tom8;
     tom.setupType();
     tom.addDefaultHitpoints();
     tom.hitpoints[0]->levels[0]->file = dir.filePath("elsewhere/gone.wav");

@@ -1,3 +1,4 @@
+#include "kit/bodytypes.h"
 #include "kit/drumsetfile.h"
 #include "kit/streamtext.h"
 #include "testing/testfiles.h"
@@ -14,7 +15,7 @@ DrumSet snareKit(const QString& soundFile)
 {
     DrumSet kit;
     auto* snare = new Drum();
-    snare->type = 1;
+    snare->type = BodyTypes::Snare;
     snare->setupType();
     snare->addDefaultHitpoints();
     snare->hitpoints[0]->levels[0]->file = soundFile;

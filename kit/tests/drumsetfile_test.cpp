@@ -159,19 +159,19 @@ protected:
         kit.rotation[1] = -30;
         kit.scale[2] = 2;
 
-        Drum* kick = addRoot(kit, 0);
+        Drum* kick = addRoot(kit, BodyTypes::Kick);
         setSound(*kick->hitpoints[0], 0, sample("kick.wav"), 3);
-        Drum* holder = addChild(kit, kick, 19);
-        Drum* tom1 = addChild(kit, holder, 2);
+        Drum* holder = addChild(kit, kick, BodyTypes::TomRampDouble);
+        Drum* tom1 = addChild(kit, holder, BodyTypes::Tom8);
         tom1->translation[0] = -0.15f;
         tom1->rotation[0] = 12.5f;
         setSound(*tom1->hitpoints[0], 0, sample("tom.wav"), 0);
-        Drum* tom2 = addChild(kit, holder, 4);
+        Drum* tom2 = addChild(kit, holder, BodyTypes::Tom12);
         tom2->translation[0] = 0.15f;
         tom2->priority = 3;
 
-        Drum* stand = addRoot(kit, 17);
-        Drum* snare = addChild(kit, stand, 1);
+        Drum* stand = addRoot(kit, BodyTypes::SnareRamp);
+        Drum* snare = addChild(kit, stand, BodyTypes::Snare);
         snare->priority = -3;
         snare->translation[1] = 0.55f;
         Hitpoint& middle = *snare->hitpoints[0];
@@ -182,11 +182,11 @@ protected:
         snare->hitpoints[1]->veloToVol = 37;
         snare->hitpoints[1]->name = " rim";
 
-        Drum* bottom = addRoot(kit, 22);
+        Drum* bottom = addRoot(kit, BodyTypes::CrashRampBottom);
         bottom->translation[2] = 1e-5f;
-        Drum* middleStand = addChild(kit, bottom, 23);
-        Drum* top = addChild(kit, middleStand, 24);
-        Drum* crash = addChild(kit, top, 9);
+        Drum* middleStand = addChild(kit, bottom, BodyTypes::CrashRampMiddle);
+        Drum* top = addChild(kit, middleStand, BodyTypes::CrashRampTop);
+        Drum* crash = addChild(kit, top, BodyTypes::Crash17);
         setSound(*crash->hitpoints[1], 0, sample("crash.wav"), 4);
     }
 
@@ -214,7 +214,7 @@ TEST(DrumSetFile, ANewKitWithOneKickIsExactlyTheKnownThirtySixLines)
 {
     QTemporaryDir dir;
     DrumSet kit;
-    addRoot(kit, 0);
+    addRoot(kit, BodyTypes::Kick);
     const QString file = dir.filePath("new.set");
     ASSERT_TRUE(DrumSetFile::write(kit, file));
 

@@ -3,7 +3,9 @@
 
 #include <QStringList>
 #include <gtest/gtest.h>
+#include <iterator>
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -26,32 +28,73 @@ QStringList hitpointNames(const Drum& drum)
 
 } // namespace
 
+// Each named type is the number that drum-set files hold for the piece of that name.
 TEST(BodyTypes, NamesOfTheTwentySixTypes)
 {
-    EXPECT_STREQ(BodyTypes::name(0), "Kick drum 22");
-    EXPECT_STREQ(BodyTypes::name(7), "Floor tom 16");
-    EXPECT_STREQ(BodyTypes::name(14), "Hi-Hat 14");
-    EXPECT_STREQ(BodyTypes::name(21), "Hi-Hat ramp");
-    EXPECT_STREQ(BodyTypes::name(24), "Crash ramp top");
-    EXPECT_STREQ(BodyTypes::name(25), "Chair");
+    using namespace BodyTypes;
+    const std::pair<int, const char*> types[] = {
+        {Kick, "Kick drum 22"},
+        {Snare, "Snare drum 16"},
+        {Tom8, "Tom 8"},
+        {Tom10, "Tom 10"},
+        {Tom12, "Tom 12"},
+        {Tom13, "Tom 13"},
+        {Tom14, "Tom 14"},
+        {FloorTom, "Floor tom 16"},
+        {Crash16, "Crash 16"},
+        {Crash17, "Crash 17"},
+        {Crash18, "Crash 18"},
+        {Crash19, "Crash 19"},
+        {Ride20, "Ride 20"},
+        {Ride21, "Ride 21"},
+        {HiHat, "Hi-Hat 14"},
+        {Splash8, "Splash 8"},
+        {Splash10, "Splash 10"},
+        {SnareRamp, "Snare ramp"},
+        {TomRampMono, "Tom ramp mono"},
+        {TomRampDouble, "Tom ramp double"},
+        {FloorTomRamp, "Floor tom ramp"},
+        {HiHatStand, "Hi-Hat ramp"},
+        {CrashRampBottom, "Crash ramp bottom"},
+        {CrashRampMiddle, "Crash ramp middle"},
+        {CrashRampTop, "Crash ramp top"},
+        {Chair, "Chair"},
+    };
+    ASSERT_EQ(std::size(types), std::size_t(count));
+    for (int number = 0; number < count; ++number) {
+        const auto [type, text] = types[number];
+        EXPECT_EQ(type, number) << text;
+        EXPECT_STREQ(name(number), text);
+        // The stands and holders are the ramps.
+        const QString piece = text;
+        EXPECT_EQ(isStand(number), piece.contains("ramp")) << text;
+        EXPECT_EQ(isTom(number), piece.startsWith("Tom ") && !isStand(number)) << text;
+    }
 }
 
 TEST(Drum, PresetHitpointsPerType)
 {
-    EXPECT_EQ(hitpointNames(*newDrum(1)), (QStringList{"Snare middle", "Snare side"}));
-    EXPECT_EQ(hitpointNames(*newDrum(12)), (QStringList{"Ride20 side", "Ride20 top"}));
-    for (int type : {15, 16, 17, 18, 19, 20, 22, 23, 24, 25, 26})
+    EXPECT_EQ(hitpointNames(*newDrum(BodyTypes::Snare)),
+              (QStringList{"Snare middle", "Snare side"}));
+    EXPECT_EQ(hitpointNames(*newDrum(BodyTypes::Ride20)),
+              (QStringList{"Ride20 side", "Ride20 top"}));
+    using namespace BodyTypes;
+    const int withoutPresets[] = {
+        Splash8,         Splash10,        SnareRamp,    TomRampMono, TomRampDouble, FloorTomRamp,
+        CrashRampBottom, CrashRampMiddle, CrashRampTop, Chair,       count};
+    for (int type : withoutPresets)
         EXPECT_TRUE(newDrum(type)->hitpoints.empty()) << "type " << type;
 
-    auto pedal = newDrum(21);
+    auto pedal = newDrum(BodyTypes::HiHatStand);
     ASSERT_EQ(pedal->hitpoints.size(), 1u);
     EXPECT_EQ(pedal->hitpoints[0]->name, "Hi-hat foot");
     EXPECT_EQ(pedal->hitpoints[0]->hitType, Hitpoint::LeftFoot);
     EXPECT_FLOAT_EQ(pedal->hitpoints[0]->z, 0.13f);
 
-    EXPECT_EQ(newDrum(12)->hitpoints[0]->hitType, Hitpoint::ByEnd) << "a ride's side is by end";
-    EXPECT_EQ(newDrum(9)->hitpoints[0]->hitType, Hitpoint::ByEdge);
-    EXPECT_EQ(newDrum(14)->hitpoints[0]->hitType, Hitpoint::ByEdge);
+    EXPECT_EQ(newDrum(BodyTypes::Ride20)->hitpoints[0]->hitType, Hitpoint::ByEnd)
+        << "a ride's side is by end";
+    EXPECT_EQ(newDrum(BodyTypes::Crash17)->hitpoints[0]->hitType, Hitpoint::ByEdge);
+    EXPECT_EQ(newDrum(BodyTypes::HiHat)->hitpoints[0]->hitType, Hitpoint::ByEdge);
 }
 
 TEST(Drum, EveryPresetHasFullVolumeAndOneEmptyLevel)
@@ -73,7 +116,7 @@ TEST(Drum, EveryPresetHasFullVolumeAndOneEmptyLevel)
 
 TEST(Drum, AddDefaultHitpointsAppendsToExistingOnes)
 {
-    auto drum = newDrum(0);
+    auto drum = newDrum(BodyTypes::Kick);
     drum->addDefaultHitpoints();
     EXPECT_EQ(drum->hitpoints.size(), 2u);
 }
@@ -81,7 +124,7 @@ TEST(Drum, AddDefaultHitpointsAppendsToExistingOnes)
 TEST(Drum, SetupTypeKeepsUnsetFieldsAndResetsAnimation)
 {
     Drum holder;
-    holder.type = 18;
+    holder.type = BodyTypes::TomRampMono;
     holder.animKind = 42;
     holder.maxChildren = 7;
     holder.swing = 3;
@@ -101,7 +144,7 @@ TEST(Drum, SetupTypeKeepsUnsetFieldsAndResetsAnimation)
     EXPECT_EQ(holder.strength, 0);
 
     Drum snare;
-    snare.type = 1;
+    snare.type = BodyTypes::Snare;
     snare.maxChildren = 9;
     snare.setupType();
     EXPECT_EQ(snare.maxChildren, 9) << "types without a children limit keep theirs";
@@ -119,11 +162,11 @@ TEST(Drum, SetupTypeKeepsUnsetFieldsAndResetsAnimation)
 
 TEST(Drum, CopySharesHitpointsAndHasNoChildren)
 {
-    auto source = newDrum(19);
+    auto source = newDrum(BodyTypes::TomRampDouble);
     source->name = "holder";
     source->translation[1] = 0.5f;
     source->priority = -3;
-    auto* tom = newDrum(2).release();
+    auto* tom = newDrum(BodyTypes::Tom8).release();
     source->addChild(tom);
     source->addHitpoint("extra", 1, 2, 3, 0, 80);
 
@@ -171,9 +214,9 @@ TEST(DrumSet, CopySharesTheDrums)
     EXPECT_EQ(kit.name, "Default");
     EXPECT_EQ(kit.info, "Default drumset");
     EXPECT_EQ(kit.version, "1.0");
-    auto* kick = newDrum(0).release();
+    auto* kick = newDrum(BodyTypes::Kick).release();
     kit.addRootDrum(kick);
-    auto* tom = newDrum(2).release();
+    auto* tom = newDrum(BodyTypes::Tom8).release();
     kick->addChild(tom);
     kit.addDrum(tom);
 
@@ -190,7 +233,7 @@ TEST(DrumSet, DrumsOutliveTheSetWhileACopyHoldsThem)
     auto copy = std::make_unique<DrumSet>();
     {
         DrumSet kit;
-        kit.addRootDrum(newDrum(1).release());
+        kit.addRootDrum(newDrum(BodyTypes::Snare).release());
         *copy = kit;
     }
     ASSERT_EQ(copy->allDrums.size(), 1u);
@@ -202,7 +245,7 @@ TEST(DrumSet, RoomPositionsFollowTheDrumTransformsButNotTheKits)
     DrumSet kit;
     kit.translation[0] = 5;
     kit.rotation[1] = 45;
-    auto* tom = newDrum(2).release();
+    auto* tom = newDrum(BodyTypes::Tom8).release();
     tom->hitpoints.clear();
     tom->addHitpoint("origin", 0, 0, 0, 0, 100);
     tom->addHitpoint("front", 0, 0, 1, 0, 100);
@@ -221,15 +264,15 @@ TEST(DrumSet, RoomPositionsFollowTheDrumTransformsButNotTheKits)
 TEST(DrumSet, ChildrenArePlacedInTheParentFrameWithoutItsMovingPart)
 {
     DrumSet kit;
-    auto* kick = newDrum(0).release();
+    auto* kick = newDrum(BodyTypes::Kick).release();
     kick->translation[2] = -1;
     kick->opening = 10;
     kit.addRootDrum(kick);
-    auto* holder = newDrum(19).release();
+    auto* holder = newDrum(BodyTypes::TomRampDouble).release();
     holder->translation[1] = 0.5f;
     kick->addChild(holder);
     kit.addDrum(holder);
-    auto* tom = newDrum(2).release();
+    auto* tom = newDrum(BodyTypes::Tom8).release();
     tom->rotation[0] = 90;
     holder->addChild(tom);
     kit.addDrum(tom);
@@ -244,12 +287,12 @@ TEST(DrumSet, ChildrenArePlacedInTheParentFrameWithoutItsMovingPart)
 
 TEST(DrumSet, KickBeaterAndHiHatPartsMoveTheirPoints)
 {
-    auto kick = newDrum(0);
+    auto kick = newDrum(BodyTypes::Kick);
     kick->updateHitpointPositions(GlMatrix());
     EXPECT_NEAR(kick->hitpoints[0]->worldY, 0.04, 1e-6);
     EXPECT_NEAR(kick->hitpoints[0]->worldZ, 0.64, 1e-6);
 
-    auto hihat = newDrum(14);
+    auto hihat = newDrum(BodyTypes::HiHat);
     hihat->updateHitpointPositions(GlMatrix());
     const float restY = hihat->hitpoints[1]->worldY;
     EXPECT_NEAR(restY, 0.04 + 0.05, 1e-6);
@@ -257,7 +300,7 @@ TEST(DrumSet, KickBeaterAndHiHatPartsMoveTheirPoints)
     hihat->updateHitpointPositions(GlMatrix());
     EXPECT_NEAR(hihat->hitpoints[1]->worldY, restY - 0.05, 1e-6);
 
-    auto pedal = newDrum(21);
+    auto pedal = newDrum(BodyTypes::HiHatStand);
     pedal->opening = 20;
     pedal->updateHitpointPositions(GlMatrix());
     // The pedal turns down about a hinge 0.3 in front of the stand.

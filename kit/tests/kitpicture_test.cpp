@@ -25,9 +25,9 @@ Drum* attach(DrumSet& kit, Drum* parent, int type, float x, float y, float z, fl
 // A cymbal on a stand with a boom, which rises at `lift` degrees and turns by `turn` about Y.
 void cymbalOnStand(DrumSet& kit, int cymbalType, float x, float z, float lift, float turn)
 {
-    Drum* base = attach(kit, nullptr, 22, x, 0, z);
-    Drum* boom = attach(kit, base, 23, 0, 0.88f, 0, -lift, turn);
-    Drum* holder = attach(kit, boom, 24, 0, 0, 0.3f, lift);
+    Drum* base = attach(kit, nullptr, BodyTypes::CrashRampBottom, x, 0, z);
+    Drum* boom = attach(kit, base, BodyTypes::CrashRampMiddle, 0, 0.88f, 0, -lift, turn);
+    Drum* holder = attach(kit, boom, BodyTypes::CrashRampTop, 0, 0, 0.3f, lift);
     attach(kit, holder, cymbalType, 0, 0.1f, 0, 10);
 }
 
@@ -36,17 +36,17 @@ void cymbalOnStand(DrumSet& kit, int cymbalType, float x, float z, float lift, f
 void buildKit(DrumSet& kit)
 {
     Drum* kick = attach(kit, nullptr, BodyTypes::Kick, 0.1f, 0, 0.1f);
-    Drum* holder = attach(kit, kick, 19, 0, 0.45f, 0.25f);
-    attach(kit, holder, 3, -0.15f, 0.35f, 0, 12, -8);
-    attach(kit, holder, 4, 0.15f, 0.35f, 0, 12, 8);
-    Drum* snareStand = attach(kit, nullptr, 17, -0.2f, 0, 0.75f);
+    Drum* holder = attach(kit, kick, BodyTypes::TomRampDouble, 0, 0.45f, 0.25f);
+    attach(kit, holder, BodyTypes::Tom10, -0.15f, 0.35f, 0, 12, -8);
+    attach(kit, holder, BodyTypes::Tom12, 0.15f, 0.35f, 0, 12, 8);
+    Drum* snareStand = attach(kit, nullptr, BodyTypes::SnareRamp, -0.2f, 0, 0.75f);
     attach(kit, snareStand, BodyTypes::Snare, 0, 0.6f, 0, 5);
     Drum* hiHatStand = attach(kit, nullptr, BodyTypes::HiHatStand, -0.6f, 0, 0.6f, 0, 25);
     attach(kit, hiHatStand, BodyTypes::HiHat, 0, 0.9f, 0);
-    Drum* legs = attach(kit, nullptr, 20, 0.55f, 0, 0.75f);
+    Drum* legs = attach(kit, nullptr, BodyTypes::FloorTomRamp, 0.55f, 0, 0.75f);
     attach(kit, legs, BodyTypes::FloorTom, 0, 0.25f, 0);
-    cymbalOnStand(kit, 9, -0.55f, 0, 35, 30);
-    cymbalOnStand(kit, 12, 0.85f, 0.15f, 30, -40);
+    cymbalOnStand(kit, BodyTypes::Crash17, -0.55f, 0, 35, 30);
+    cymbalOnStand(kit, BodyTypes::Ride20, 0.85f, 0.15f, 30, -40);
 }
 
 // The room's oak floor, as the stage view lays it.

@@ -52,9 +52,9 @@ TEST_F(DrsetPanel, ListsTheTreeInPreOrderAndRemovalSelectsTheRowAbove)
 {
     addChild(panel, Kick);
     clickRow(panel, 0);
-    addChild(panel, 17);
+    addChild(panel, SnareRamp);
     clickRow(panel, 1);
-    addChild(panel, 18);
+    addChild(panel, TomRampMono);
     EXPECT_EQ(rows(), QStringList({"- root -", "  |>  Kick drum 22", "  |     |_  Tom ramp mono",
                                    "  |>  Snare ramp"}));
 
@@ -63,14 +63,14 @@ TEST_F(DrsetPanel, ListsTheTreeInPreOrderAndRemovalSelectsTheRowAbove)
     EXPECT_EQ(noDrum.count(), 1) << "a stand has nothing for the hit-point panel";
     QTest::mouseClick(panel.drumRemoveButton, Qt::LeftButton);
     EXPECT_EQ(panel.currentDrum, 1);
-    EXPECT_EQ(selected().type, 18);
+    EXPECT_EQ(selected().type, TomRampMono);
     EXPECT_EQ(panel.drumList->currentRow(), 2);
 
     clickRow(panel, 1);
     ASSERT_EQ(drums.count(), 1);
     EXPECT_EQ(drums.last().at(0).value<Drum*>()->type, Kick);
     clickRow(panel, 2);
-    addChild(panel, 2);
+    addChild(panel, Tom8);
     EXPECT_EQ(rows().last(), "  |           |_  Tom 8");
 
     clickRow(panel, 1);
@@ -89,7 +89,7 @@ TEST_F(DrsetPanel, LockedAxesRefuseTypedValuesAndTheRootRowShowsTheKit)
         float stored; // metres after typing
     };
     addChild(panel, Kick);
-    addChild(panel, 18);
+    addChild(panel, TomRampMono);
     QSpinBox* spins[] = {panel.drumTranslateXSpin, panel.drumTranslateYSpin,
                          panel.drumTranslateZSpin, panel.drumRotateXSpin,
                          panel.drumRotateYSpin,    panel.drumRotateZSpin};
@@ -174,12 +174,12 @@ TEST_F(DrsetPanel, DragsAddUpAndJumpAtTheAngleBoundsAndOnlyEditsAreStored)
 
 TEST_F(DrsetPanel, ABodyTypeChangeKeepsPriorityAndAnimation)
 {
-    for (int type : {22, 23, 24, 8})
+    for (int type : {CrashRampBottom, CrashRampMiddle, CrashRampTop, Crash16})
         addChild(panel, type);
     panel.priorSlider->setValue(-2);
     QTest::keyClick(panel.drumBodyCombo, 'R');
     Drum& cymbal = selected();
-    EXPECT_EQ(cymbal.type, 12);
+    EXPECT_EQ(cymbal.type, Ride20);
     EXPECT_EQ(cymbal.name, "Ride 20");
     EXPECT_EQ(cymbal.hitpoints.at(1)->name, "Ride20 top");
     EXPECT_EQ(cymbal.priority, -2);
@@ -192,19 +192,19 @@ TEST_F(DrsetPanel, AddChildOffersWhatTheParentHolds)
     EXPECT_EQ(pressAddChild(panel), QStringList({"Kick drum 22", "Snare ramp", "Floor tom ramp",
                                                  "Hi-Hat ramp", "Crash ramp bottom"}));
     addChild(panel, Kick);
-    addChild(panel, 19);
+    addChild(panel, TomRampDouble);
     EXPECT_EQ(pressAddChild(panel, "Tom 8"),
               QStringList({"Tom 8", "Tom 10", "Tom 12", "Tom 13", "Tom 14"}));
     EXPECT_FLOAT_EQ(selected().translation[0], -0.15f);
     EXPECT_FLOAT_EQ(selected().translation[1], 0.35f);
     clickRow(panel, 2);
-    addChild(panel, 3);
+    addChild(panel, Tom10);
     EXPECT_FLOAT_EQ(selected().translation[0], 0.15f);
     clickRow(panel, 2);
     EXPECT_EQ(pressAddChild(panel), QStringList{"- no other children possible -"});
 
     clickRow(panel, 0);
-    addChild(panel, 17);
+    addChild(panel, SnareRamp);
     addChild(panel, Snare);
     EXPECT_FLOAT_EQ(selected().translation[1], 0.55f);
     EXPECT_EQ(pressAddChild(panel), QStringList{"- no children possible -"});

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "kit/bodytypes.h"
 #include "kiteditor/tests/drsetpanel.h"
 #include "kiteditor/tests/hitpointpanel.h"
 #include "playback/sample.h"
@@ -107,7 +108,7 @@ protected:
     {
         const int id = drsetPanel->currentDrum;
         const Drum* selected = id < 0 ? nullptr : drsetPanel->drumSet.allDrums.at(std::size_t(id));
-        const bool drum = selected && (selected->type < 17 || selected->type > 24);
+        const bool drum = selected && !BodyTypes::isStand(selected->type);
         ASSERT_EQ(hitpointPanel->drumShown, drum) << "selected " << id;
         if (!drum)
             return;

@@ -2,6 +2,7 @@
 // type changes, hit points, levels and sounds given and taken in the hit-point panel, saves and
 // loads, every level keeps naming the engine's sound of its own file, the hit-point panel shows
 // the selected drum as the kit holds it, and the tree keeps holding exactly the drums of the list.
+#include "kit/bodytypes.h"
 #include "kiteditor/tests/kiteditor.h"
 
 #include <QListWidget>
@@ -27,7 +28,7 @@ protected:
     {
         std::vector<int> rows;
         for (std::size_t r = 0; r < drsetPanel->rowDrums.size(); ++r)
-            if (const int type = drum(drsetPanel->rowDrums[r])->type; type < 17 || type > 24)
+            if (!BodyTypes::isStand(drum(drsetPanel->rowDrums[r])->type))
                 rows.push_back(int(r) + 1);
         if (!rows.empty())
             drsetPanel->drumList->setCurrentRow(rows[std::size_t(pick(rows.size()))]);

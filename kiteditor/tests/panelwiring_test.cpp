@@ -26,7 +26,7 @@ protected:
         addChild(*drsetPanel, Kick);
         loadSound(0);
         clickRow(*drsetPanel, 0);
-        addChild(*drsetPanel, 17);
+        addChild(*drsetPanel, SnareRamp);
         addChild(*drsetPanel, Snare);
         click(hitpointPanel->dynaAddButton);
         click(hitpointPanel->dynaAddButton);
@@ -41,7 +41,7 @@ protected:
         addChild(*drsetPanel, HiHat);
         loadSound(5);
         clickRow(*drsetPanel, 0);
-        for (int type : {22, 23, 24, int(Splash8)})
+        for (int type : {CrashRampBottom, CrashRampMiddle, CrashRampTop, Splash8})
             addChild(*drsetPanel, type);
     }
 

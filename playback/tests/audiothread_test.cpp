@@ -1,3 +1,4 @@
+#include "playback/beattiming.h"
 #include "playback/sample.h"
 #include "playback/soundengine.h"
 #include "playback/wavfile.h"
@@ -57,7 +58,7 @@ TEST_F(AudioThreadTest, TicksAndSoundsCrossBetweenTheAudioAndTheGuiThread)
             engine.setTempo(240);
             engine.play(int(ticks.size() % 2), 100);
             // Sounds handed to the audio thread ahead of their tick, some taken back again.
-            engine.playAhead(0, 90, 6);
+            engine.playAhead(0, 90, BeatTiming::ticksToSound);
             if (ticks.size() % 5 == 0)
                 engine.cancelAhead();
             if (ticks.size() % 3 == 0)

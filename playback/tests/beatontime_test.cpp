@@ -2,6 +2,7 @@
 // thread at once: the sound lands on its tick however late the GUI thread handles the ticks, and
 // whatever takes the note back before its tick leaves nothing sounding.
 #include "kit/bodytypes.h"
+#include "playback/beattiming.h"
 #include "playback/noteparser.h"
 #include "playback/soundengine.h"
 #include "playback/tests/drivenaudio.h"
@@ -15,7 +16,7 @@
 
 namespace {
 
-constexpr int stepFrames = 3 * 3675; // three ticks at 120 bpm
+constexpr int stepFrames = BeatTiming::ticksPerStep * 3675; // at 120 bpm
 
 float levelOf(int sound)
 {
@@ -23,8 +24,8 @@ float levelOf(int sound)
 }
 
 // The song editor's road to sound, with a kit of a snare (sound 0) and a kick (sound 1) and the
-// transport's part: a step every third tick. Each of the first noteSteps steps holds a snare
-// note, every other one a kick note too, each at a velocity of its own.
+// transport's part: a step every BeatTiming::ticksPerStep ticks. Each of the first noteSteps steps
+// holds a snare note, every other one a kick note too, each at a velocity of its own.
 class BeatOnTime : public DrivenAudio
 {
 protected:
@@ -48,8 +49,8 @@ protected:
         });
         QObject::connect(engine.get(), &SoundEngine::timerEvent, [this, noteSteps] {
             tickFrames.push_back(engine->soundLayer().tickFrame());
-            const int step = int(tickFrames.size() - 1) / 3;
-            if ((tickFrames.size() - 1) % 3 == 0)
+            const int step = int(tickFrames.size() - 1) / BeatTiming::ticksPerStep;
+            if ((tickFrames.size() - 1) % BeatTiming::ticksPerStep == 0)
                 parser->next({}, step < noteSteps ? Event{0, 0, 60 + step} : Event(), {},
                              step < noteSteps && step % 2 == 0 ? Event{1, 0, 120 - step} : Event());
         });
@@ -137,8 +138,9 @@ TEST_F(BeatOnTime, WhatTakesANoteBackLeavesNothingSounding)
             play(1); // the note's step
             // On time, the GUI has handled the next step; late, it has not, and the audio thread
             // has started the sound.
-            const int blocks =
-                guiLate ? (2 * stepFrames + 2 * block) / block + 2 : stepFrames / block + 1;
+            const int blocks = guiLate
+                                   ? (BeatTiming::stepsToSound * stepFrames + 2 * block) / block + 2
+                                   : stepFrames / block + 1;
             play(blocks, [guiLate](int) { return guiLate; });
             ASSERT_EQ(onsets().size(), guiLate ? 1u : 0u);
             const auto takenBack = long(out.size());

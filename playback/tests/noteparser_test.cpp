@@ -1,5 +1,6 @@
 #include "kit/bodytypes.h"
 #include "kit/drumset.h"
+#include "playback/beattiming.h"
 #include "playback/noteparser.h"
 #include "testing/qstringprinter.h"
 
@@ -14,7 +15,6 @@
 namespace {
 
 using namespace BodyTypes;
-constexpr int tom = 2, crash = 8;
 constexpr int soundBase = 100; // each drum's one level sounds soundBase + drum index
 
 QString sound(int drum, int velocity = 100)
@@ -154,7 +154,7 @@ TEST_F(NoteParserTest, SoundsComeTwoStepsAfterTheNoteAndFeetAndHiHatMoveAfterOne
 TEST_F(NoteParserTest, OneStepEmitsSoundsByChannelThenRightThenLeftMove)
 {
     const int snare = addDrum(Snare, 0, 0.5f);
-    const int low = addDrum(tom, 0, -0.5f);
+    const int low = addDrum(Tom8, 0, -0.5f);
     const int stand = addDrum(HiHatStand);
     const int kick = addDrum(Kick);
     step(note(low), note(snare), note(stand), note(kick));
@@ -166,13 +166,13 @@ TEST_F(NoteParserTest, OneStepEmitsSoundsByChannelThenRightThenLeftMove)
 
 TEST_F(NoteParserTest, TwoHandNotesGoByPriorityThenRoomPosition)
 {
-    const int leftish = addDrum(tom, -1, 0.3f, 0.3f);
-    const int rightish = addDrum(tom, 1, 0.1f, 0.5f);
-    const int west = addDrum(tom, 0, -0.2f, 0.4f);
-    const int east = addDrum(tom, 0, 0.2f, 0.4f);
-    const int twin = addDrum(tom, 0, -0.2f, 0.0f);
-    const int lowWest = addDrum(tom, 2, -0.5f, 0.0f);
-    const int favoured = addDrum(tom, 1, -0.5f, 0.0f);
+    const int leftish = addDrum(Tom8, -1, 0.3f, 0.3f);
+    const int rightish = addDrum(Tom8, 1, 0.1f, 0.5f);
+    const int west = addDrum(Tom8, 0, -0.2f, 0.4f);
+    const int east = addDrum(Tom8, 0, 0.2f, 0.4f);
+    const int twin = addDrum(Tom8, 0, -0.2f, 0.0f);
+    const int lowWest = addDrum(Tom8, 2, -0.5f, 0.0f);
+    const int favoured = addDrum(Tom8, 1, -0.5f, 0.0f);
 
     const auto hands = [&](int left, int right) {
         step(note(left), note(right));
@@ -192,8 +192,8 @@ TEST_F(NoteParserTest, TwoHandNotesGoByPriorityThenRoomPosition)
 TEST_F(NoteParserTest, LoneNotesGoToAFreeHand)
 {
     const int snare = addDrum(Snare, 0);
-    const int leftTom = addDrum(tom, -2);
-    const int ride = addDrum(crash, -1);
+    const int leftTom = addDrum(Tom8, -2);
+    const int ride = addDrum(Crash16, -1);
     const int hihat = addDrum(HiHat, 2);
 
     EXPECT_EQ(handFor(snare), "right");
@@ -238,7 +238,7 @@ TEST_F(NoteParserTest, ResetForgetsNotesOnTheirWay)
 TEST_F(NoteParserTest, NotesOutsideTheHeldKitAreIgnored)
 {
     const int snare = addDrum(Snare);
-    const int far = addDrum(tom, 0, 0.3f);
+    const int far = addDrum(Tom8, 0, 0.3f);
     const int hihat = addDrum(HiHat);
     const int stand = addDrum(HiHatStand);
     Event noDrum = note(snare), noPoint = note(snare), negative = note(snare);
@@ -281,7 +281,7 @@ TEST_F(NoteParserTest, EventsTravelByValueThroughQueuedCalls)
 TEST_F(NoteParserTest, EverySoundIsAnnouncedSixTicksBeforeItIsRequested)
 {
     const int snare = addDrum(Snare, 0, 0.5f);
-    const int low = addDrum(tom, 0, -0.5f);
+    const int low = addDrum(Tom8, 0, -0.5f);
     const int hihat = addDrum(HiHat, 2);
     const int stand = addDrum(HiHatStand);
     const int kick = addDrum(Kick);
@@ -289,7 +289,7 @@ TEST_F(NoteParserTest, EverySoundIsAnnouncedSixTicksBeforeItIsRequested)
     QStringList announced;
     QObject::connect(&parser, &NoteParser::playSoundAhead, [&](int id, int v, int ticks) {
         announced << QString("sound %1@%2").arg(id).arg(v);
-        EXPECT_EQ(ticks, 6);
+        EXPECT_EQ(ticks, BeatTiming::ticksToSound);
     });
 
     // Both hands exchanged, lone hi-hat notes alternating, a left note without a right one.

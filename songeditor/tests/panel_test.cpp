@@ -1,6 +1,7 @@
 // The song-editor panel wired to the beat grid as the main window wires them, used as a person
 // uses them: clicks on the cells, the strips and the buttons, keys in the spin boxes and selectors.
 #include "kit/bodytypes.h"
+#include "playback/beattiming.h"
 #include "songeditor/beatline.h"
 #include "songeditor/chanline.h"
 #include "songeditor/tests/gridwiring.h"
@@ -58,8 +59,9 @@ protected:
     void SetUp() override
     {
         wireGrid(panel, grid);
-        panel.drumSet = presetKit(
-            {BodyTypes::Snare, BodyTypes::HiHat, BodyTypes::HiHatStand, BodyTypes::Kick, 8, 17, 2});
+        panel.drumSet =
+            presetKit({BodyTypes::Snare, BodyTypes::HiHat, BodyTypes::HiHatStand, BodyTypes::Kick,
+                       BodyTypes::Crash16, BodyTypes::SnareRamp, BodyTypes::Tom8});
         panel.refreshTracks();
         panel.show();
         grid.show();
@@ -173,7 +175,7 @@ TEST_F(Panel, FormShowsTheKitTheTempoAndThePlayPosition)
     EXPECT_EQ(panel.song.tempo, 90.0f);
     click(panel.playPatButton);
     EXPECT_EQ(started.count(), 1);
-    for (int tick = 0; tick < 4; ++tick)
+    for (int tick = 0; tick <= BeatTiming::ticksPerStep; ++tick) // steps 0 and 1
         panel.nextBeat();
     EXPECT_EQ(panel.beatNumLCD->intValue(), 1) << "the step being played";
     click(panel.stopButton);
@@ -206,7 +208,7 @@ TEST_F(Panel, TracksFollowTheKitAndStripsShowWhatThePanelHolds)
     EXPECT_EQ(entries(panel.patCombo), QStringList{"0"});
 
     QSignalSpy added(&panel, &DreditWidget::addTrack);
-    panel.drumSet = presetKit({BodyTypes::Snare, 17, BodyTypes::Kick});
+    panel.drumSet = presetKit({BodyTypes::Snare, BodyTypes::SnareRamp, BodyTypes::Kick});
     panel.refreshTracks();
     EXPECT_EQ(added, (QList<QVariantList>{{"Snare middle"}, {"Snare side"}, {"Kick right foot"}}));
     EXPECT_EQ(grid.chanLines.size(), 3u);
@@ -398,7 +400,8 @@ TEST_F(Panel, PatternsAreAddedRemovedCopiedAndPasted)
     click(2, 0);
     type(panel.patLenSpin, 32);
     click(panel.patCopyButton);
-    panel.drumSet = presetKit({BodyTypes::Kick, BodyTypes::Snare, 2, 3});
+    panel.drumSet =
+        presetKit({BodyTypes::Kick, BodyTypes::Snare, BodyTypes::Tom8, BodyTypes::Tom10});
     panel.refreshTracks();
     pick(panel.rytCombo, 1);
     click(panel.patPasteButton);

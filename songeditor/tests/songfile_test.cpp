@@ -1,3 +1,4 @@
+#include "kit/bodytypes.h"
 #include "kit/drumsetfile.h"
 #include "songeditor/songfile.h"
 #include "testing/testfiles.h"
@@ -278,8 +279,8 @@ TEST(DemoSongs, PlayOnTheDefaultKitAsTheEditorWouldHaveEnteredThem)
                 int hands = 0, hiHat = 0;
                 for (int t = 0; t < stored.song.tracks; ++t) {
                     const int type = pattern.cells[t][s].velocity ? drumOfTrack[t]->type : -1;
-                    hands += type >= 0 && type != 0 && type != 21;
-                    hiHat += type == 14 || type == 21;
+                    hands += type >= 0 && type != BodyTypes::Kick && type != BodyTypes::HiHatStand;
+                    hiHat += type == BodyTypes::HiHat || type == BodyTypes::HiHatStand;
                 }
                 EXPECT_LE(hands, 2) << "step " << s;
                 EXPECT_LE(hiHat, 1) << "step " << s;

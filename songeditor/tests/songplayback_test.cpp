@@ -2,6 +2,7 @@
 // on the beat clock, the note parser turns the steps into sounds two steps later, and the sound
 // engine starts them on the tick. The clock is driven by rendering the sound layer by hand.
 #include "kit/bodytypes.h"
+#include "playback/beattiming.h"
 #include "playback/tests/drivenaudio.h"
 #include "songeditor/tests/playbackwiring.h"
 #include "songeditor/tests/testkit.h"
@@ -22,6 +23,12 @@ enum Track
 };
 
 using Sounded = std::tuple<int, int, int>; // tick, sound, velocity
+
+// The tick on which a note of the k-th step played sounds: each step is sent on its first tick.
+constexpr int soundTick(int k)
+{
+    return k * BeatTiming::ticksPerStep + BeatTiming::ticksToSound;
+}
 
 class SongPlayback : public DrivenAudio
 {
@@ -126,16 +133,15 @@ protected:
 TEST_F(SongPlayback, SongModePlaysEveryPatternAndWrapsToTheFirst)
 {
     panel->playSngSlot();
-    playUntilTick(31);
+    playUntilTick(soundTick(8) + 1);
 
-    // A note of step k is sent at tick 3k and sounds two steps later, at tick 3k + 6.
     const std::vector<Sounded> expected = {
-        {6, 0, 100},  // pattern 0, step 0: snare
-        {12, 2, 90},  // pattern 0, step 2: kick
-        {18, 1, 80},  // pattern 1, step 0: hi-hat
-        {21, 3, 70},  // pattern 1, step 1: pedal
-        {24, 0, 100}, // pattern 0 again
-        {30, 2, 90},
+        {soundTick(0), 0, 100}, // pattern 0, step 0: snare
+        {soundTick(2), 2, 90},  // pattern 0, step 2: kick
+        {soundTick(4), 1, 80},  // pattern 1, step 0: hi-hat
+        {soundTick(5), 3, 70},  // pattern 1, step 1: pedal
+        {soundTick(6), 0, 100}, // pattern 0 again
+        {soundTick(8), 2, 90},
     };
     EXPECT_EQ(sounded, expected);
     expectHeardOnTheirTicks();
@@ -147,9 +153,10 @@ TEST_F(SongPlayback, PatternModeLoopsThePatternAtTheSetTempo)
     panel->bpmSlot(60);
     EXPECT_FLOAT_EQ(engine->speed, 1.5f);
     panel->playPatSlot();
-    playUntilTick(16);
+    playUntilTick(soundTick(3) + 1);
 
-    const std::vector<Sounded> expected = {{6, 1, 80}, {9, 3, 70}, {12, 1, 80}, {15, 3, 70}};
+    const std::vector<Sounded> expected = {
+        {soundTick(0), 1, 80}, {soundTick(1), 3, 70}, {soundTick(2), 1, 80}, {soundTick(3), 3, 70}};
     EXPECT_EQ(sounded, expected);
     EXPECT_EQ(panel->currentPattern, 1);
     const double order = 0.25 / 1.5 * rate;

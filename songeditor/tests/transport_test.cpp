@@ -1,4 +1,5 @@
 #include "kit/bodytypes.h"
+#include "playback/beattiming.h"
 #include "songeditor/dreditwidget.h"
 #include "songeditor/tests/testkit.h"
 
@@ -27,12 +28,12 @@ protected:
     {
         panel.drumSet =
             testkit::makeKit({{BodyTypes::Snare, "Snare middle", Hitpoint::ByEnd},
-                              {12, "Ride20 top", Hitpoint::ByEnd},
+                              {BodyTypes::Ride20, "Ride20 top", Hitpoint::ByEnd},
                               {BodyTypes::HiHat, "Hi-hat top", Hitpoint::ByEdge},
                               {BodyTypes::Kick, "Kick right foot", Hitpoint::RightFoot},
                               {BodyTypes::HiHatStand, "Hi-hat foot", Hitpoint::LeftFoot},
-                              {17, nullptr, 0},
-                              {2, "Tom8 middle", Hitpoint::ByEnd}});
+                              {BodyTypes::SnareRamp, nullptr, 0},
+                              {BodyTypes::Tom8, "Tom8 middle", Hitpoint::ByEnd}});
         panel.refreshTracks();
         QObject::connect(&panel, &DreditWidget::next,
                          [this](Event e1, Event e2, Event e3, Event e4) {
@@ -45,7 +46,7 @@ protected:
         for (int i = 0; i < count; ++i)
             panel.nextBeat();
     }
-    void playSteps(int count) { ticks(3 * count); }
+    void playSteps(int count) { ticks(BeatTiming::ticksPerStep * count); }
     void set(int track, int step, int velocity, float offset = 0.0f)
     {
         panel.song.patterns.at(panel.currentPattern).cells.at(track).at(step) = {velocity, offset};
@@ -73,7 +74,7 @@ TEST_F(Transport, TracksFollowTheKitAndKeepTheStatesOfKeptTracks)
     EXPECT_EQ(panel.soloCount, 1);
 
     panel.drumSet = testkit::makeKit({{BodyTypes::Snare, "Snare middle", Hitpoint::ByEnd},
-                                      {12, "Ride20 top", Hitpoint::ByEnd},
+                                      {BodyTypes::Ride20, "Ride20 top", Hitpoint::ByEnd},
                                       {BodyTypes::Kick, "Kick right foot", Hitpoint::RightFoot}});
     panel.refreshTracks();
     EXPECT_EQ(panel.muted, (std::vector<bool>{true, false, false}));
@@ -100,7 +101,7 @@ TEST_F(Transport, FirstTickAfterPlayPlaysAStepThenEveryThirdTick)
     ticks(1);
     ASSERT_EQ(steps.size(), 1u);
     EXPECT_EQ(handNote(0), 0);
-    ticks(2);
+    ticks(BeatTiming::ticksPerStep - 1);
     EXPECT_EQ(steps.size(), 1u);
     ticks(1);
     ASSERT_EQ(steps.size(), 2u);

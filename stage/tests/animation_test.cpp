@@ -1,6 +1,7 @@
 #include "humanoid/human.h"
 #include "kit/bodytypes.h"
 #include "kit/drumbody.h"
+#include "playback/beattiming.h"
 #include "stage/tests/drummerrig.h"
 #include "stage/tests/stagerig.h"
 #include "testing/gltest.h"
@@ -63,11 +64,11 @@ protected:
     };
     // A hand may be sent to any hit point that is not a pedal: a lone note goes to the other hand
     // when one is busy. Plays each such stroke with each hand, from rest and from wherever the
-    // hand's last stroke left it. A hand gets at most one note a step (three ticks): its last
-    // stroke is on its way (3), at its hit point (6), done (9 and on, until the hand starts back),
-    // or the hand is on its way back to rest (27 to 39), where the stroke solves from the arm's
-    // present pose. visit(stroke, tick, last) follows each tick of every stroke played: six of a
-    // measured one.
+    // hand's last stroke left it. A hand gets at most one note a step, so its last stroke began
+    // whole steps ago: it is on its way (1), at its hit point (2), done (3 and on, until the hand
+    // starts back), or the hand is on its way back to rest (9 to 13), where the stroke solves from
+    // the arm's present pose. visit(stroke, tick, last) follows each tick of every stroke played:
+    // the approach of a measured one.
     template <typename Visit> void playEveryStroke(Visit visit)
     {
         std::vector<Stroke> targets;
@@ -91,13 +92,15 @@ protected:
         for (const Stroke& target : targets) {
             drummer.stop();
             upkeeps(16);
-            play({target.right, target.drum, target.hitpoint, true, true}, 6);
+            play({target.right, target.drum, target.hitpoint, true, true},
+                 BeatTiming::strokeApproachTicks);
             for (const Stroke& last : targets)
                 if (last.right == target.right)
-                    for (const int ticksSince : {3, 6, 9, 27, 30, 33, 36, 39}) {
-                        ticks(2);
-                        play(last, ticksSince);
-                        play({target.right, target.drum, target.hitpoint, true, false}, 6);
+                    for (const int stepsSince : {1, 2, 3, 9, 10, 11, 12, 13}) {
+                        ticks(BeatTiming::strokeLiftTicks);
+                        play(last, stepsSince * BeatTiming::ticksPerStep);
+                        play({target.right, target.drum, target.hitpoint, true, false},
+                             BeatTiming::strokeApproachTicks);
                     }
         }
     }
@@ -159,8 +162,8 @@ TEST_F(Animation, FirstPlacementPutsFeetOnPedalsAndSticksAtRest)
     EXPECT_GT(drummer.hips()->position.y, 0.45);
 }
 
-// Steps 8..3 approach, 2..1 lift; 24 ticks after the stroke the hand starts back and is at rest
-// 16 ticks later. Each hand plays what its drum's priority gives it: the right crosses over to the
+// The approach, then the lift; 24 ticks after the stroke the hand starts back and is at rest 16
+// ticks later. Each hand plays what its drum's priority gives it: the right crosses over to the
 // hi-hat, the left plays the snare.
 TEST_F(Animation, StrokeReachesTheHitPointAtItsSixthTickLiftsAndReturns)
 {
@@ -169,14 +172,14 @@ TEST_F(Animation, StrokeReachesTheHitPointAtItsSixthTickLiftsAndReturns)
     drummer.moveRHand(hihat, 1);
     drummer.moveLHand(snare, 0);
     EXPECT_FALSE(drummer.handsIdle());
-    ticks(5);
+    ticks(BeatTiming::strokeApproachTicks - 1);
     EXPECT_GT(distance(right.stick(), hihatTop), near);
     ticks(1);
-    EXPECT_EQ(right.step(), 2);
+    EXPECT_EQ(right.step(), BeatTiming::strokeLiftTicks);
     EXPECT_LE(distance(right.stick(), hihatTop), near);
     EXPECT_LE(distance(left.stick(), snareHead), near);
 
-    ticks(2);
+    ticks(BeatTiming::strokeLiftTicks);
     EXPECT_EQ(right.step(), 0);
     const ikPoint liftedGoal = lifted(hihatTop, 0.2, -0.1);
     EXPECT_LT(right.target().distance(liftedGoal), 1e-6);
@@ -208,9 +211,9 @@ TEST_F(Animation, NextStrokeStartsFromTheCurrentGoal)
     ticks(1);
     drummer.moveRHand(floorTom, 0);
     EXPECT_LT(right.from().distance(rig.hitpointAt(snare, 0)), 1e-6);
-    EXPECT_EQ(right.step(), 8);
+    EXPECT_EQ(right.step(), BeatTiming::strokeTicks);
     EXPECT_EQ(right.idle(), 0);
-    ticks(6);
+    ticks(BeatTiming::strokeApproachTicks);
     EXPECT_LT(distance(right.stick(), rig.hitpointAt(floorTom, 0)), near);
 }
 
@@ -275,7 +278,7 @@ TEST_F(Animation, ReturnBeforeTheFirstNoteIsSteppedByBothClocks)
 
 TEST_F(AnimatedView, HiddenDrummerOnlySwingsAndStepsPedals)
 {
-    Drum& crash = *view.drumSet->allDrums[size_t(rig.drumOfType(9))];
+    Drum& crash = *view.drumSet->allDrums[size_t(rig.drumOfType(BodyTypes::Crash17))];
     Drum& kickDrum = *view.drumSet->allDrums[size_t(kick)];
     crash.hit(100, Hitpoint::ByEnd);
     kickDrum.hit(100, Hitpoint::RightFoot);
@@ -287,7 +290,7 @@ TEST_F(AnimatedView, HiddenDrummerOnlySwingsAndStepsPedals)
     EXPECT_EQ(crash.frames, framesBefore - 1) << "the swing timer swings the kit";
     ticks(1);
     EXPECT_GT(kickDrum.opening, 0) << "the pedal moves";
-    EXPECT_EQ(drummer.rightHand().step(), 8) << "the hand does not";
+    EXPECT_EQ(drummer.rightHand().step(), BeatTiming::strokeTicks) << "the hand does not";
     EXPECT_EQ(drummer.rightFoot()->parent->angles, ankle);
 
     DrumSet sameKit(rig.kit);
@@ -360,14 +363,14 @@ TEST_F(Animation, HeadTurnsTowardTheSticks)
 {
     drummer.moveRHand(floorTom, 0);
     drummer.moveLHand(floorTom, 0);
-    ticks(6);
+    ticks(BeatTiming::strokeApproachTicks);
     upkeeps(20);
     EXPECT_GT(drummer.torso()->angles.y, 0.05) << "toward the drummer's right";
     const double turned = drummer.torso()->angles.y;
 
     drummer.moveRHand(hihat, 1);
     drummer.moveLHand(hihat, 1);
-    ticks(6);
+    ticks(BeatTiming::strokeApproachTicks);
     upkeeps(1);
     EXPECT_LT(drummer.torso()->angles.y, turned) << "a fifth of the way per tick";
     upkeeps(30);
@@ -405,7 +408,7 @@ TEST_F(Animation, EitherHandReachesEveryHitPointAtTheSixthTick)
 {
     std::map<QString, double> worst;
     playEveryStroke([&](const Stroke& s, int tick, bool) {
-        if (s.measured && tick == 6) {
+        if (s.measured && tick == BeatTiming::strokeApproachTicks) {
             double& miss = worst[nameOf(s)];
             const ikNode* stick = (s.right ? right : left).stick();
             miss = std::max(miss, distance(stick, rig.hitpointAt(s.drum, s.hitpoint)));

@@ -3,9 +3,11 @@
 // and loaded. The sound layer is driven: the tests render it and deliver its ticks themselves.
 #include "common/glformat.h"
 #include "humanoid/human.h"
+#include "kit/bodytypes.h"
 #include "kiteditor/hitpointwidget.h"
 #include "kiteditor/tests/drsetpanel.h"
 #include "kiteditor/tests/hitpointpanel.h"
+#include "playback/beattiming.h"
 #include "playback/noteparser.h"
 #include "playback/sample.h"
 #include "playback/soundengine.h"
@@ -27,8 +29,6 @@
 #include <functional>
 
 namespace {
-
-constexpr int snareRampType = 17;
 
 QStringList texts(const QWidget* menu)
 {
@@ -297,8 +297,9 @@ TEST_F(MainWindow, ComposedPatternSoundsOnItsTicksAndTheSticksReachTheHits)
 
     ASSERT_EQ(sounded.size(), 4u);
     for (int i = 0; i < 4; ++i) {
-        // A note of step k is sent at tick 3k and sounds two steps later.
-        const int tick = 3 * 5 * i + 6, t = track(notes[i]);
+        // A note of step k is sent on the step's first tick and sounds two steps later.
+        const int tick = BeatTiming::ticksPerStep * 5 * i + BeatTiming::ticksToSound;
+        const int t = track(notes[i]);
         EXPECT_EQ(sounded[std::size_t(i)].first, tick) << qPrintable(notes[i]);
         const auto& levels = hitpoint(panel().drumSet, t).levels;
         const auto level = std::find_if(levels.begin(), levels.end(), [&](const auto& l) {
@@ -326,7 +327,8 @@ TEST_F(MainWindow, ComposedPatternSoundsOnItsTicksAndTheSticksReachTheHits)
         // The stroke starts with the note, and its approach ends on the hit point in the tick
         // before the sound.
         EXPECT_TRUE(
-            std::count(moves.begin(), moves.end(), std::pair(tick - 6, panel().tracks[t].drum)));
+            std::count(moves.begin(), moves.end(),
+                       std::pair(tick - BeatTiming::strokeApproachTicks, panel().tracks[t].drum)));
         const Hitpoint& hit = hitpoint(*view().drumSet, t);
         const ikPoint at(hit.worldX, hit.worldY, hit.worldZ);
         const auto [left, right] = sticks[std::size_t(tick - 1)];
@@ -346,7 +348,7 @@ TEST_F(MainWindow, DrumsetEditorEditsTheKitThatTheSongEditorGetsBack)
 {
     const DrumSet songKit = panel().drumSet;
     Drum& ramp = **std::find_if(songKit.allDrums.begin(), songKit.allDrums.end(),
-                                [](const Drum* d) { return d->type == snareRampType; });
+                                [](const Drum* d) { return d->type == BodyTypes::SnareRamp; });
     const float x = ramp.translation[0], y = ramp.translation[1];
     drag(20, 10);
     EXPECT_EQ(ramp.translation[0], x) << "no drum moves in the song editor";
@@ -368,7 +370,7 @@ TEST_F(MainWindow, DrumsetEditorEditsTheKitThatTheSongEditorGetsBack)
     EXPECT_FALSE(view().placed) << "the view took the moved kit";
 
     clickRow(kitPanel, 0);
-    addChild(kitPanel, snareRampType);
+    addChild(kitPanel, BodyTypes::SnareRamp);
     addChild(kitPanel, BodyTypes::Snare);
     const std::vector<Drum*> edited = kitPanel.drumSet.allDrums;
     ASSERT_EQ(edited.size(), songKit.allDrums.size() + 2);
