@@ -316,6 +316,7 @@ void DreditWidget::refreshPat()
     const Pattern* pattern = shownPattern();
     if (!pattern)
         return;
+    emit setLenght(pattern->length);
     const int rows = std::min(song.tracks, int(pattern->cells.size()));
     for (int t = 0; t < rows; ++t) {
         for (int c = 0; c < Pattern::maxLength; ++c) {

@@ -285,6 +285,7 @@ void olmWindow::connectSongEditor()
     connect(panel, &DreditWidget::playSound, soundEngine, &SoundEngine::play);
     connect(panel, &DreditWidget::playUISound, soundEngine, &SoundEngine::playUI);
     connect(panel, &DreditWidget::setBeats, dreditor, &Dreditor::setBeats);
+    connect(panel, &DreditWidget::setLenght, dreditor, &Dreditor::setLenght);
     connect(dreditor, &Dreditor::muteSignal, panel, &DreditWidget::mute);
     connect(dreditor, &Dreditor::soloSignal, panel, &DreditWidget::solo);
     connect(dreditor, &Dreditor::volSignal, panel, &DreditWidget::vol);
