@@ -19,6 +19,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <optional>
 
 namespace {
 
@@ -85,7 +87,12 @@ Playing playBuiltInSong(DreditWidget& panel, SoundEngine& engine)
 // The song file on the kit it names, as the song editor loads it: every pattern once through.
 Playing playSongFile(DreditWidget& panel, SoundEngine& engine, const QString& path)
 {
-    StoredSong stored = SongFile::read(path);
+    const std::optional<StoredSong> read = SongFile::read(path);
+    if (!read) {
+        std::fprintf(stderr, "Cannot load file! %s\n", qPrintable(path));
+        std::exit(1);
+    }
+    StoredSong stored = *read;
     int sounds = 0, drums = 0;
     DrumSetReader(stored.kitPath, sounds, drums, [&](const QString& file) {
         engine.addSound(file);

@@ -37,6 +37,17 @@ QString DrumSetFile::withExtension(const QString& path)
     return path.endsWith(".set") ? path : path + ".set";
 }
 
+bool DrumSetFile::opensAsKit(const QString& text)
+{
+    StreamText opening(text);
+    for (int line = 0; line < 3; ++line)
+        opening.readLine();
+    for (int value = 0; value < 9; ++value)
+        if (!opening.takeFloat())
+            return false;
+    return opening.takeInt().has_value();
+}
+
 bool DrumSetFile::write(const DrumSet& kit, const QString& path)
 {
     if (path.isEmpty())
@@ -85,7 +96,8 @@ DrumSetReader::DrumSetReader(QIODevice& device, const QString& path, int& soundC
 
 DrumSetReader::DrumSetReader(QString content, const QString& path, int& soundCounter,
                              int& drumCounter, SoundAnnouncer addSound)
-    : text(std::make_unique<StreamText>(std::move(content))),
+    : kitHeader(DrumSetFile::opensAsKit(content)),
+      text(std::make_unique<StreamText>(std::move(content))),
       soundFolderSlash(DrumSetFile::soundFolder(path) + "/"), soundCounter(soundCounter),
       drumCounter(drumCounter), addSound(std::move(addSound))
 {

@@ -28,6 +28,11 @@ bool write(const DrumSet& kit, const QString& path);
 // Returns false when the device did not take them all.
 bool write(const DrumSet& kit, QIODevice& device);
 
+// Whether the text opens as a kit: after the three text lines of its name, info and version, the
+// nine numbers of the kit's transform and the number of root drums. A kit cut short after these
+// still opens as one.
+bool opensAsKit(const QString& text);
+
 } // namespace DrumSetFile
 
 class StreamText;
@@ -51,6 +56,9 @@ public:
                   SoundAnnouncer addSound);
     ~DrumSetReader();
 
+    // Whether what the reader holds opens as a kit; a file that cannot be opened does not.
+    bool opensAsKit() const { return kitHeader; }
+
     // The header and every root drum with its subtree into kit, which holds no drums yet.
     void read(DrumSet& kit);
 
@@ -65,6 +73,7 @@ private:
     void readHitpoint(Drum& drum);
     void readLevel(DynaLevel& level);
 
+    bool kitHeader;
     std::unique_ptr<StreamText> text;
     QString soundFolderSlash;
     int& soundCounter;

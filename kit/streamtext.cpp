@@ -66,7 +66,7 @@ QString StreamText::readLine()
     return line;
 }
 
-int StreamText::readInt()
+std::optional<int> StreamText::takeInt()
 {
     skipSpace();
     qsizetype p = pos;
@@ -74,7 +74,7 @@ int StreamText::readInt()
     if (p < length && (chars[p] == '-' || chars[p] == '+'))
         ++p;
     if (p >= length || !isDecimal(chars[p]))
-        return 0;
+        return std::nullopt;
     int base = 10;
     if (chars[p] == '0' && p + 1 < length) {
         const QChar prefix = chars[p + 1].toLower();
@@ -93,7 +93,7 @@ int StreamText::readInt()
     return negative ? int(-magnitude) : int(qMin<qint64>(magnitude, INT_MAX));
 }
 
-float StreamText::readFloat(float fallback)
+std::optional<float> StreamText::takeFloat()
 {
     skipSpace();
     qsizetype p = pos;
@@ -104,7 +104,7 @@ float StreamText::readFloat(float fallback)
     if (p < length && chars[p] == '.')
         p = skipDigits(p + 1);
     if (p - mantissa < 1 || (p - mantissa == 1 && chars[mantissa] == '.'))
-        return fallback;
+        return std::nullopt;
     if (p < length && (chars[p] == 'e' || chars[p] == 'E')) {
         qsizetype e = p + 1;
         if (e < length && (chars[e] == '-' || chars[e] == '+'))
@@ -117,12 +117,12 @@ float StreamText::readFloat(float fallback)
     return float(qBound(double(-FLT_MAX), value, double(FLT_MAX)));
 }
 
-int StreamText::readCount()
+std::optional<int> StreamText::takeCount()
 {
-    const int count = readInt();
-    if (count < 0 || count > linesLeft) {
+    const std::optional<int> count = takeInt();
+    if (count && (*count < 0 || *count > linesLeft)) {
         end();
-        return 0;
+        return std::nullopt;
     }
     return count;
 }

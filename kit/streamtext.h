@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 
 class QIODevice;
 
@@ -22,12 +23,18 @@ public:
 
     QString readLine();
     // Where nothing forms a number, 0 and the text stays where it was.
-    int readInt();
+    int readInt() { return takeInt().value_or(0); }
     // Where nothing forms a number, the fallback and the text stays where it was.
-    float readFloat(float fallback = 0);
+    float readFloat(float fallback = 0) { return takeFloat().value_or(fallback); }
     // Every element takes at least a line, so a count above the lines left cannot be real: such a
     // count, or a negative one, ends the data and reads as 0.
-    int readCount();
+    int readCount() { return takeCount().value_or(0); }
+
+    // The same, telling apart where nothing forms a number (or an impossible count stands): a
+    // reader checks with these that a file opens as it should before it takes anything from it.
+    std::optional<int> takeInt();
+    std::optional<float> takeFloat();
+    std::optional<int> takeCount();
 
     // Whether anything but white space is left.
     bool hasData() const { return pos <= lastContent; }

@@ -21,6 +21,7 @@
 #include <QSpinBox>
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <utility>
 
 using namespace BodyTypes;
@@ -332,17 +333,20 @@ void DrsetWidget::drsetNew()
 void DrsetWidget::drsetLoad()
 {
     const QString path = Dialogs::getOpenFileName(this, QString(), "*.set", "Load drumset");
-    if (!path.isEmpty() && !QFileInfo::exists(path)) {
-        Dialogs::about(this, "Cannot load file", path);
-    } else if (!path.isEmpty()) {
+    // Only a file that opens as a kit replaces the kit; a pipe or a folder is not even read.
+    std::optional<DrumSetReader> reader;
+    if (!path.isEmpty() && QFileInfo(path).isFile())
+        reader.emplace(path, soundCounter, drumCounter,
+                       [this](const QString& file) { emit addSound(file); });
+    if (reader && reader->opensAsKit()) {
         const MouseGrab grab(this);
-        DrumSetReader reader(path, soundCounter, drumCounter,
-                             [this](const QString& file) { emit addSound(file); });
         emit soundClear();
         soundCounter = 0;
         drumSet = DrumSet();
         emit isDrum(false);
-        reader.read(drumSet);
+        reader->read(drumSet);
+    } else if (!path.isEmpty()) {
+        Dialogs::about(this, "Cannot load file", path);
     }
     currentDrum = -1;
     updateAll();

@@ -8,12 +8,14 @@
 #include <QDial>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <algorithm>
 
 namespace {
 
 constexpr int rowHeight = 30;
+constexpr int cellWidth = 30;
 constexpr int channelWidth = 280;
-constexpr int beatWidth = BeatLine::cellCount * 30;
+constexpr int beatWidth = BeatLine::cellCount * cellWidth;
 
 QScrollArea* addView(QWidget* parent, QWidget* box, const QRect& geometry)
 {
@@ -95,9 +97,14 @@ void Dreditor::refresh(int cell, int row, int velocity, float offset)
         beatLines[size_t(row)]->refresh(cell, row, velocity, offset);
 }
 
+// The cells beyond the pattern are only grey: a view left scrolled past the pattern's end (a
+// shorter pattern is shown now) comes back to show its last cells.
 void Dreditor::setLenght(int value)
 {
     length = value;
+    const int patternEnd = std::clamp(value, 0, BeatLine::cellCount) * cellWidth;
+    QScrollBar* bar = beatView->horizontalScrollBar();
+    bar->setValue(std::min(bar->value(), std::max(0, patternEnd - beatView->viewport()->width())));
 }
 
 void Dreditor::setBeats(int value)

@@ -25,7 +25,7 @@ public:
     QWidget* beatBox;
     std::vector<BeatLine*> beatLines;
     std::vector<ChanLine*> chanLines;
-    int length = 0;
+    int length = 0; // of the pattern shown last
     int beats = 4;
 
 public slots:

@@ -317,6 +317,7 @@ void DreditWidget::refreshPat()
     const Pattern* pattern = shownPattern();
     if (!pattern)
         return;
+    emit setLenght(pattern->length);
     const int rows = std::min(song.tracks, int(pattern->cells.size()));
     for (int t = 0; t < rows; ++t) {
         for (int c = 0; c < Pattern::maxLength; ++c) {
@@ -415,31 +416,31 @@ void DreditWidget::enterNote(Pattern& pattern, int cell, int track)
 void DreditWidget::drsetLoad()
 {
     const QString path = Dialogs::getOpenFileName(nullptr, QString(), "*.set", "Load drumset");
-    if (!path.isEmpty()) {
-        if (QFileInfo(path).isFile())
-            readKit(path);
-        else
-            Dialogs::about(this, "Cannot load file", path);
-    }
+    if (!path.isEmpty() && !readKit(path))
+        Dialogs::about(this, "Cannot load file", path);
     emit sendSet(&drumSet);
     updateAll();
 }
 
 int DreditWidget::drsetLoad(const QString& path)
 {
-    if (path.isEmpty() || !QFileInfo(path).isFile())
+    if (path.isEmpty() || !readKit(path))
         return -1;
-    readKit(path);
     emit sendSet(&drumSet);
     updateAll();
     return 0;
 }
 
-// A new kit brings new tracks and an empty one-pattern song for them.
-void DreditWidget::readKit(const QString& path)
+// A new kit brings new tracks and an empty one-pattern song for them. Only a file that opens as a
+// kit replaces the one the panel has (a pipe or a folder is no kit file and is not read).
+bool DreditWidget::readKit(const QString& path)
 {
+    if (!QFileInfo(path).isFile())
+        return false;
     DrumSetReader reader(path, soundCounter, drumCounter,
                          [this](const QString& file) { emit addSound(file); });
+    if (!reader.opensAsKit())
+        return false;
     emit soundClear();
     soundCounter = 0;
     drumSet = DrumSet();
@@ -453,6 +454,7 @@ void DreditWidget::readKit(const QString& path)
     currentPattern = 0;
     currentBeat = 0;
     refreshPat();
+    return true;
 }
 
 bool DreditWidget::drsetSave(const QString& path)
@@ -490,18 +492,21 @@ void DreditWidget::songLoad()
     const QString path = Dialogs::getOpenFileName(nullptr, QString(), "*.sng", "Load song");
     if (path.isEmpty())
         return;
-    if (!QFileInfo(path).isFile()) {
+    // Nothing changes before the file is known to hold a song.
+    std::optional<StoredSong> stored;
+    if (QFileInfo(path).isFile())
+        stored = SongFile::read(path);
+    if (!stored) {
         Dialogs::about(this, "Cannot load file!", path);
         return;
     }
-    StoredSong stored = SongFile::read(path);
     song = Song();
     patCombo->clear();
     currentPattern = -1;
     currentBeat = 0;
-    if (stored.loadsKit() && drsetLoad(stored.kitPath) == -1)
-        Dialogs::about(this, "Switching to Drumset Editor", "Cannot load file " + stored.kitPath);
-    takeSong(std::move(stored));
+    if (stored->loadsKit() && drsetLoad(stored->kitPath) == -1)
+        Dialogs::about(this, "Switching to Drumset Editor", "Cannot load file " + stored->kitPath);
+    takeSong(std::move(*stored));
 }
 
 // A song saved for a kit that has since gained or lost hit points plays and edits only the tracks

@@ -85,7 +85,8 @@ public:
 
 public slots:
     void drsetLoad();
-    // 0 when the kit at path was read, -1 (changing nothing) when there is no such file.
+    // 0 when the kit at path was read, -1 (changing nothing) when there is no such file or it does
+    // not open as a kit.
     int drsetLoad(const QString& path);
     // Whether the kit was written completely; a save that cannot finish keeps the old file.
     bool drsetSave(const QString& path);
@@ -139,7 +140,7 @@ protected:
 
 private:
     void buildForm();
-    void readKit(const QString& path);
+    bool readKit(const QString& path);
     void takeSong(StoredSong stored);
     void connectForm();
     void applyFrameFont();

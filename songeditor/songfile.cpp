@@ -17,6 +17,14 @@ constexpr int maxBpm = 240;
 constexpr int maxVelocity = 127;
 constexpr int fullVolume = 100;
 
+// The digit that begins a song's first line is its mode.
+std::optional<int> modeDigit(const QString& trimmedLine)
+{
+    if (trimmedLine.isEmpty() || trimmedLine[0] < '0' || trimmedLine[0] > '9')
+        return std::nullopt;
+    return trimmedLine[0].unicode() - '0';
+}
+
 template <typename T> T entry(const std::vector<T>& values, int index, T missing)
 {
     return index < int(values.size()) ? values[index] : missing;
@@ -80,8 +88,7 @@ private:
     void readModeLine(StoredSong& stored)
     {
         const QString line = text.readLine().trimmed();
-        const bool digit = !line.isEmpty() && line[0] >= '0' && line[0] <= '9';
-        stored.mode = digit ? line[0].unicode() - '0' : 0;
+        stored.mode = modeDigit(line).value_or(0);
         if (stored.mode == 1)
             stored.kitPath = line.mid(1).simplified().section(' ', 0, 0);
     }
@@ -194,6 +201,16 @@ bool SongFile::write(const StoredSong& stored, const QString& path)
     return file.commit();
 }
 
+bool SongFile::opensAsSong(const QString& text)
+{
+    StreamText opening(text);
+    if (!modeDigit(opening.readLine().trimmed()) || !opening.takeInt() || !opening.takeFloat())
+        return false;
+    const std::optional<int> patternCount = opening.takeCount();
+    const std::optional<int> trackCount = opening.takeCount();
+    return patternCount && trackCount && *trackCount <= maxTracks;
+}
+
 StoredSong SongFile::read(QIODevice& device)
 {
     // Reading asks for the whole cap at once; a file or buffer asks only for what it holds.
@@ -202,10 +219,15 @@ StoredSong SongFile::read(QIODevice& device)
     return SongReader(StreamText::readDevice(device, size)).read();
 }
 
-StoredSong SongFile::read(const QString& path)
+std::optional<StoredSong> SongFile::read(const QString& path)
 {
     QFile file(path);
-    StoredSong stored = file.open(QIODevice::ReadOnly) ? read(file) : SongReader(QString()).read();
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    QString text = StreamText::readDevice(file, maxFileSize);
+    if (!opensAsSong(text))
+        return std::nullopt;
+    StoredSong stored = SongReader(std::move(text)).read();
     if (stored.mode == 0)
         stored.kitPath = kitBeside(path);
     return stored;

@@ -3,6 +3,7 @@
 #include "songeditor/song.h"
 
 #include <QString>
+#include <optional>
 #include <vector>
 
 class QIODevice;
@@ -46,6 +47,12 @@ bool write(const StoredSong& stored, QIODevice& device);
 // it cannot be written.
 bool write(const StoredSong& stored, const QString& path);
 
+// Whether the text opens as a song: a first line that begins with the mode digit, then the
+// rhythm, the tempo, the pattern count and the track count, each a number, the counts no more than
+// the lines that follow them and the tracks no more than the reader takes. What opens otherwise is
+// no song, however much of it the reader below could bring into range.
+bool opensAsSong(const QString& text);
+
 // Reads a song as far as the data goes: from where it ends every number reads as 0; counts that
 // the data cannot hold end it. What is read is brought into range: rhythm 4 or 3, tempo 1..240,
 // lengths 1..rhythm x 8, velocities 0..127, offsets -1..1, volumes 0..100, at least one pattern
@@ -53,8 +60,8 @@ bool write(const StoredSong& stored, const QString& path);
 // digit that begins the first line (0 when there is none); in mode 1 the kit path is the first
 // word after it on that line.
 StoredSong read(QIODevice& device);
-// The same from a file (one that cannot be opened reads as empty); in mode 0 kitPath is the kit
-// beside it.
-StoredSong read(const QString& path);
+// The same from a file, in mode 0 with the kit beside it as kitPath; nothing when the file cannot
+// be opened or does not open as a song.
+std::optional<StoredSong> read(const QString& path);
 
 } // namespace SongFile

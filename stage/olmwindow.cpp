@@ -305,6 +305,8 @@ void olmWindow::connectSongEditor()
         // Sounds announced ahead start on their tick however late the GUI thread takes it up.
         connect(parser, &NoteParser::playSoundAhead, sound, &SoundEngine::playAhead),
         connect(parser, &NoteParser::cancelSoundsAhead, sound, &SoundEngine::cancelAhead),
+        // The grid keeps its view within the length of the pattern shown.
+        connect(panel, &DreditWidget::setLenght, grid, &Dreditor::setLenght),
     };
 }
 

@@ -12,6 +12,7 @@ inline void wireGrid(DreditWidget& panel, Dreditor& grid)
     QObject::connect(&panel, &DreditWidget::refresh, &grid, &Dreditor::refresh);
     QObject::connect(&grid, &Dreditor::pressedSignal, &panel, &DreditWidget::pressed);
     QObject::connect(&panel, &DreditWidget::setBeats, &grid, &Dreditor::setBeats);
+    QObject::connect(&panel, &DreditWidget::setLenght, &grid, &Dreditor::setLenght);
     QObject::connect(&grid, &Dreditor::muteSignal, &panel, &DreditWidget::mute);
     QObject::connect(&grid, &Dreditor::soloSignal, &panel, &DreditWidget::solo);
     QObject::connect(&grid, &Dreditor::volSignal, &panel, &DreditWidget::vol);

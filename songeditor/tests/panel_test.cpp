@@ -13,6 +13,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QTest>
@@ -412,4 +414,20 @@ TEST_F(Panel, PatternsAreAddedRemovedCopiedAndPasted)
     EXPECT_EQ(pasted.length, 24) << "cut to the rhythm";
     click(4, 1);
     EXPECT_EQ(cell(4, 1).velocity, 100);
+}
+
+TEST_F(Panel, TheCellsStayInViewWhenAShorterPatternIsShown)
+{
+    QScrollBar* bar = grid.beatView->horizontalScrollBar();
+    click(panel.patAddButton);
+    type(panel.patLenSpin, 20);
+    bar->setValue(20);
+    pick(panel.patCombo, 0);
+    EXPECT_EQ(bar->value(), 20) << "a longer pattern keeps the view";
+    bar->setValue(bar->maximum());
+    pick(panel.patCombo, 1);
+    EXPECT_EQ(bar->value(), 20 * 30 - grid.beatView->viewport()->width()) << "its last cell";
+    type(panel.patLenSpin, 8);
+    EXPECT_EQ(bar->value(), 0);
+    EXPECT_EQ(grid.channelView->horizontalScrollBar()->value(), 0);
 }

@@ -123,7 +123,7 @@ TEST(SongFile, ComesBackAsSavedInBothModes)
         const QString path = dir.filePath("a.b/rock.sng");
         ASSERT_TRUE(QDir(dir.path()).mkpath("a.b"));
         ASSERT_TRUE(SongFile::write(saved, path));
-        const StoredSong loaded = SongFile::read(path);
+        const StoredSong loaded = SongFile::read(path).value();
         EXPECT_EQ(loaded.mode, c.mode);
         EXPECT_EQ(loaded.kitPath, c.mode ? "Drumsets/default.set" : dir.filePath("a.b/rock.set"));
         EXPECT_EQ(loaded.song.tempo, 99.9f);
@@ -270,7 +270,7 @@ TEST(DemoSongs, PlayOnTheDefaultKitAsTheEditorWouldHaveEnteredThem)
     EXPECT_EQ(songs.size(), 3);
     for (const QString& name : songs) {
         SCOPED_TRACE(name.toStdString());
-        const StoredSong stored = SongFile::read("Songs/" + name);
+        const StoredSong stored = SongFile::read("Songs/" + name).value();
         EXPECT_EQ(stored.kitPath, "Drumsets/default.set");
         ASSERT_EQ(stored.song.tracks, int(drumOfTrack.size()));
         expectPlayable(stored);

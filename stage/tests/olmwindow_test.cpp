@@ -4,6 +4,7 @@
 #include "common/glformat.h"
 #include "humanoid/human.h"
 #include "kit/bodytypes.h"
+#include "kit/drumsetfile.h"
 #include "kiteditor/hitpointwidget.h"
 #include "kiteditor/tests/drsetpanel.h"
 #include "kiteditor/tests/hitpointpanel.h"
@@ -13,20 +14,28 @@
 #include "playback/soundengine.h"
 #include "playback/tests/drivenaudio.h"
 #include "songeditor/beatline.h"
+#include "songeditor/chanline.h"
 #include "songeditor/dreditor.h"
 #include "songeditor/dreditwidget.h"
+#include "songeditor/songfile.h"
 #include "stage/drummeranimation.h"
 #include "stage/olmwindow.h"
 #include "stage/qglwindow.h"
 #include "testing/recordingdialogs.h"
+#include "testing/testfiles.h"
 
 #include <QAccessible>
+#include <QBuffer>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QMenuBar>
+#include <QMetaProperty>
 #include <QMouseEvent>
+#include <QSignalSpy>
 #include <QSpinBox>
 #include <cmath>
 #include <functional>
+#include <random>
 
 namespace {
 
@@ -558,4 +567,137 @@ TEST_F(MainWindow, ASwitchLeavesWhatOthersLinkedToTheComponents)
     playUntilTick(8);
     EXPECT_EQ(moves.size(), 1u);
     EXPECT_EQ(sounded.size(), 1u);
+}
+
+namespace {
+
+QByteArray randomBytes(int count)
+{
+    std::mt19937 generator(27);
+    QByteArray bytes;
+    for (int i = 0; i < count; ++i)
+        bytes.append(char(generator()));
+    return bytes;
+}
+
+// Files picked by mistake. A song's numbers make a kit's header; counts no file holds make a
+// song no song.
+const struct
+{
+    const char* name;
+    QByteArray content;
+    bool song, kit; // refused as
+} notSongsNorKits[] = {
+    {"text", "Dear drummer,\nthe rehearsal moves to Friday.\n9 o'clock\n", true, true},
+    {"empty", "", true, true},
+    {"random bytes", randomBytes(4096), true, true},
+    {"2,000,000,000 patterns", "0\n4\n112\n2000000000\n2\n0\n0\n0\n100\n0\n0\n100\n", true, true},
+    {"999,999 tracks", "0\n4\n112\n4\n999999\n0\n0\n0\n100\n0\n0\n100\n16\n", true, false},
+    {"a kit", "Rock\nMine\n1.0\n0\n0\n1\n0\n0\n1\n0\n0\n1\n0\n", true, false},
+    {"a kit with a word", "Rock\nMine\n1.0\n0\n0\n1\n0\nnull\n1\n0\n0\n1\n0\n", false, true},
+};
+
+class FileRefusals : public MainWindow
+{
+protected:
+    // All a person has: the song with its strips, the kit of the editor and of the view (the very
+    // drums), and what every control and cell shows.
+    QByteArray state() const
+    {
+        QBuffer out;
+        out.open(QIODevice::WriteOnly);
+        const DreditWidget& song = panel();
+        SongFile::write(
+            {1, song.drumSet.path, song.song, song.soloCount, song.muted, song.soloed, song.volume},
+            out);
+        const DrumSet* kits[] = {&song.drumSet, view().drumSet.get(),
+                                 window->drsetPanel ? &window->drsetPanel->drumSet : nullptr};
+        for (const DrumSet* kit : kits) {
+            if (!kit)
+                continue;
+            DrumSetFile::write(*kit, out);
+            for (const Drum* drum : kit->allDrums)
+                out.write(QByteArray::number(quintptr(drum)) + "\n");
+        }
+        for (const QWidget* control : window->findChildren<QWidget*>())
+            if (const QMetaProperty shown = control->metaObject()->userProperty(); shown.isValid())
+                out.write(shown.read(control).toString().toUtf8() + "\n");
+        for (const BeatLine* line : window->findChildren<BeatLine*>())
+            for (int cell = 0; cell < BeatLine::cellCount; ++cell)
+                out.write(line->shownImage(cell).toUtf8());
+        return out.data();
+    }
+
+    void load(QAbstractButton* button, const QString& path)
+    {
+        dialogs.messages.clear();
+        dialogs.fileAnswers = {path};
+        click(button);
+    }
+    void expectRefused(QAbstractButton* button, const QString& path, const QString& caption)
+    {
+        const QByteArray before = state();
+        load(button, path);
+        ASSERT_EQ(dialogs.messages.size(), 1u);
+        EXPECT_EQ(dialogs.messages[0].caption, caption);
+        EXPECT_EQ(dialogs.messages[0].text, path);
+        EXPECT_TRUE(state() == before) << "what the person had is changed";
+    }
+
+    QTemporaryDir folder;
+};
+
+} // namespace
+
+TEST_F(FileRefusals, AFileThatIsNoSongOrKitIsRefusedAndChangesNothing)
+{
+    const int snare = track("Snare middle");
+    clickCell(snare, 3);
+    click(window->dreditor->chanLines.at(std::size_t(snare))->muteBox);
+    click(panel().patAddButton);
+    panel().patLenSpin->setValue(16);
+    panel().tempoSpin->setValue(133);
+    QSignalSpy soundsCleared(&panel(), &DreditWidget::soundClear);
+    for (const auto& file : notSongsNorKits) {
+        SCOPED_TRACE(file.name);
+        const QString song = folder.filePath(QString(file.name) + ".sng");
+        const QString kit = SongFile::kitBeside(song);
+        writeFile(song, file.content);
+        if (file.song)
+            expectRefused(panel().songLoadButton, song, "Cannot load file!");
+        writeFile(kit, file.content);
+        if (file.kit)
+            expectRefused(panel().drsetLoadButton, kit, "Cannot load file");
+        if (file.song) // now beside a kit file
+            expectRefused(panel().songLoadButton, song, "Cannot load file!");
+    }
+    EXPECT_EQ(soundsCleared.count(), 0) << "the kit's sounds stay loaded";
+
+    // A song cut short, beside a file that is no kit: what it holds, on the kit there is.
+    const std::vector<Drum*> kit = panel().drumSet.allDrums;
+    const QString cut = folder.filePath("cut.sng");
+    writeFile(cut, "0\n4\n97\n1\n2\n0\n0\n0\n100\n0\n0\n100\n16\n100\n0\n0\n");
+    writeFile(folder.filePath("cut.set"), randomBytes(4096));
+    load(panel().songLoadButton, cut);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].caption, "Switching to Drumset Editor");
+    EXPECT_EQ(dialogs.messages[0].text, "Cannot load file " + folder.filePath("cut.set"));
+    EXPECT_EQ(panel().tempoSpin->value(), 97);
+    EXPECT_EQ(panel().song.patterns.at(0).cells.at(0).at(0).velocity, 100);
+    EXPECT_TRUE(panel().drumSet.allDrums == kit && view().drumSet->allDrums == kit);
+
+    press(Qt::Key_D);
+    ASSERT_EQ(window->mode, 1);
+    for (const auto& file : notSongsNorKits) {
+        SCOPED_TRACE(file.name);
+        if (file.kit)
+            expectRefused(window->drsetPanel->drsetLoadButton,
+                          folder.filePath(QString(file.name) + ".set"), "Cannot load file");
+    }
+    // A kit cut short in its first drum is what it holds.
+    const QString cutKit = folder.filePath("cut kit.set");
+    writeFile(cutKit, readAll("Drumsets/default.set").left(200));
+    load(window->drsetPanel->drsetLoadButton, cutKit);
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_EQ(view().drumSet->allDrums.size(), 1u);
 }
