@@ -11,6 +11,8 @@ namespace {
 constexpr quint32 maxFormatSize = 1024;
 // The header's sizes are 32-bit; no sample the program plays comes near this.
 constexpr qint64 maxDataSize = 0x7fff0000;
+// Real files hold a dozen chunks; one of countless tiny chunks is not worth walking through.
+constexpr int maxChunks = 1024;
 
 struct Chunk
 {
@@ -62,8 +64,7 @@ private:
     bool bigEndian;
 };
 
-template <typename Value>
-QByteArray field(Value value, bool bigEndian)
+template <typename Value> QByteArray field(Value value, bool bigEndian)
 {
     QByteArray bytes(sizeof(Value), '\0');
     if (bigEndian)
@@ -183,7 +184,10 @@ WavView WavView::of(QIODevice& device)
     qint64 rf64DataSize = -1;
     bool dataFound = false;
     Chunk chunk{};
-    for (qint64 position = 12; position + 8 <= end && reader.chunkAt(position, chunk);) {
+    for (qint64 position = 12, chunks = 0;
+         position + 8 <= end && chunks < maxChunks && (format.isEmpty() || !dataFound) &&
+         reader.chunkAt(position, chunk);
+         ++chunks) {
         const qint64 contentAt = position + 8;
         qint64 size = chunk.size;
         if (rf64 && is(chunk.id, "ds64"))

@@ -41,8 +41,8 @@ QByteArray list(const QByteArray& entries, bool bigEndian = false)
 }
 
 // A little-endian format chunk's body: tag, channels, rate, byte rate, block align, bits.
-QByteArray format(quint16 tag, quint16 channels, quint32 rate, quint32 byteRate,
-                  quint16 blockAlign, quint16 bits)
+QByteArray format(quint16 tag, quint16 channels, quint32 rate, quint32 byteRate, quint16 blockAlign,
+                  quint16 bits)
 {
     return field(tag, false, 2) + field(channels, false, 2) + field(rate, false) +
            field(byteRate, false) + field(blockAlign, false, 2) + field(bits, false, 2);
@@ -155,8 +155,7 @@ TEST(WavView, NoSoundFileKeepsTheDecoderFromReturning)
         int64_t frames;
     };
     std::vector<Case> cases = {
-        {"odd data that holds a LIST", riffWave(format(1, 1, 44100, 88200, 2, 16), listInData),
-         13},
+        {"odd data that holds a LIST", riffWave(format(1, 1, 44100, 88200, 2, 16), listInData), 13},
         {"8-bit, odd data", riffWave(format(1, 1, 44100, 44100, 1, 8), "abcde"), 5},
         {"extensible 24-bit", riffWave(extensible(2, 48000, 3, 1), QByteArray(12, '\1')), 2},
         {"extensible float", riffWave(extensible(1, 44100, 4, 3), QByteArray(8, '\0')), 2},
@@ -171,12 +170,12 @@ TEST(WavView, NoSoundFileKeepsTheDecoderFromReturning)
         {"extensible cut short", riffWave(extensible(1, 44100, 2, 1).left(24), "ab"), refused},
         {"ID3 tag before a WAV", id3Tag + readAll(corpus + "/looping-list.wav"), refused},
         {"AIFF", readAll(corpus + "/drum.aiff"), refused},
+        {"2000 chunks before the data", wav(QByteArray("junk\0\0\0\0", 8).repeated(2000)), refused},
     };
-    for (const char* found : {"057a4c9e9fd17f43460c229276b49390f76fba34",
-                              "ac480a24809f697ea2b7a11afff98f60c5e03494",
-                              "d96fe0b0bff6d80f8c1c667d34a4e1246c25c1dd",
-                              "eb906936fe507ef171786a9f1fedcde9a350f99c",
-                              "f7ebd27e818a7da8151530709b5e62316b5468cf"})
+    for (const char* found :
+         {"057a4c9e9fd17f43460c229276b49390f76fba34", "ac480a24809f697ea2b7a11afff98f60c5e03494",
+          "d96fe0b0bff6d80f8c1c667d34a4e1246c25c1dd", "eb906936fe507ef171786a9f1fedcde9a350f99c",
+          "f7ebd27e818a7da8151530709b5e62316b5468cf"})
         cases.push_back({found, readAll(corpus + "/" + found), refused});
     for (const char* played : {"drum.flac", "drum.ogg", "drum.mp3", "stereo16.wav", "quad24.wav"})
         cases.push_back({played, readAll(corpus + "/" + played), plays});
