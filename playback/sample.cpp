@@ -150,43 +150,49 @@ bool isMpegFrame(const QByteArray& head)
     return head.size() >= 2 && quint8(head[0]) == 0xff && (quint8(head[1]) & 0xe0) == 0xe0;
 }
 
-// Where the sound starts behind an ID3 tag, measured as libsndfile measures it; -1 when the tag
-// leaves nothing behind it.
-qint64 afterId3Tag(const QByteArray& head, qint64 fileSize)
+// The size of an ID3 tag, from its header: the header, the tag's body and its footer, if any.
+qint64 id3TagSize(const QByteArray& head)
 {
+    constexpr int footerFlag = 0x10;
     qint64 size = 0;
     for (int i = 6; i < 10; ++i)
         size = size << 7 | (quint8(head[i]) & 0x7f);
-    return 10 + size < fileSize ? 10 + size : -1;
+    return 10 + size + (head[5] & footerFlag ? 10 : 0);
 }
 
+// Where the sound that libsndfile is to read starts, or -1 for a file it is not to read.
 // libsndfile guesses a format from the first bytes and parses whatever it finds there, and the
-// parsers of formats that no kit uses can be kept busy by a few bytes. Besides WAV (shown through
-// WavView), only FLAC, Ogg and MP3 reach it. It skips one ID3 tag and guesses again behind it, so
-// only MP3 or FLAC may follow one.
-bool playedFormat(QIODevice& device)
+// parsers of formats that no kit uses can be kept busy by a few bytes: besides WAV (shown through
+// WavView), only FLAC, Ogg and MP3 reach it. An ID3 tag before an MP3 or FLAC stream is cut off
+// here, since libsndfile's own skip of it guesses again at the wrong place.
+qint64 playedSoundStart(QIODevice& device)
 {
     QByteArray head(10, '\0');
     if (!device.seek(0) || device.read(head.data(), head.size()) != head.size())
-        return false;
-    if (head.startsWith("ID3") && head[3] >= 2 && head[3] <= 4) {
-        const qint64 soundAt = afterId3Tag(head, device.size());
-        if (soundAt < 0 || !device.seek(soundAt))
-            return false;
-        head = device.read(4);
-        return head == "fLaC" || isMpegFrame(head);
-    }
-    return head.startsWith("fLaC") || head.startsWith("OggS") || isMpegFrame(head);
+        return -1;
+    if (head.startsWith("fLaC") || head.startsWith("OggS") || isMpegFrame(head))
+        return 0;
+    if (!head.startsWith("ID3"))
+        return -1;
+    const qint64 start = id3TagSize(head);
+    if (start + 4 > device.size() || !device.seek(start))
+        return -1;
+    head = device.read(4);
+    return head == "fLaC" || isMpegFrame(head) ? start : -1;
 }
 
 std::unique_ptr<Sample> decodeDevice(QIODevice& device, int rate)
 {
     const WavView wav = WavView::of(device);
-    if (wav.kind == WavView::Damaged || (wav.kind == WavView::NotWav && !playedFormat(device)))
+    if (wav.kind == WavView::Damaged)
         return nullptr;
     DeviceFile file{device, wav.header, wav.dataOffset, wav.dataSize, wav.padding};
-    if (wav.kind == WavView::NotWav)
-        file.length = device.size();
+    if (wav.kind == WavView::NotWav) {
+        file.offset = playedSoundStart(device);
+        if (file.offset < 0)
+            return nullptr;
+        file.length = device.size() - file.offset;
+    }
     SF_VIRTUAL_IO io{deviceLength, deviceSeek, deviceRead, deviceWrite, deviceTell};
     SF_INFO info{};
     SndfilePtr sndfile(sf_open_virtual(&io, SFM_READ, &info, &file));

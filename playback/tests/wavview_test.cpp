@@ -135,10 +135,9 @@ TEST(WavView, DamagedMetadataNeverReachesTheDecoder)
     EXPECT_EQ(decodeSampleFile("/dev/zero", 44100), nullptr);
 }
 
-// libsndfile also loops for ever on format chunks that do not add up (found by fuzzing: 260
-// channels in a 12-byte block, 32792 bits), and on the sample data itself where it cannot skip an
-// odd data chunk and reads on into it as chunks, or where an ID3 tag puts a WAV behind it. Only
-// layouts that add up reach it, and only from WAV, FLAC, Ogg and MP3 files.
+// Where libsndfile cannot skip an odd data chunk, it reads on into the samples as chunks, and
+// fuzzing found files that loop it so; it is shown only format chunks that add up, and only WAV,
+// FLAC, Ogg and MP3 files (an ID3 tag no longer hides a WAV).
 TEST(WavView, NoSoundFileKeepsTheDecoderFromReturning)
 {
     // Frames decoded; plays: any number of them; refused: no sample.
@@ -158,13 +157,10 @@ TEST(WavView, NoSoundFileKeepsTheDecoderFromReturning)
         {"odd data that holds a LIST", riffWave(format(1, 1, 44100, 88200, 2, 16), listInData), 13},
         {"8-bit, odd data", riffWave(format(1, 1, 44100, 44100, 1, 8), "abcde"), 5},
         {"extensible 24-bit", riffWave(extensible(2, 48000, 3, 1), QByteArray(12, '\1')), 2},
-        {"extensible float", riffWave(extensible(1, 44100, 4, 3), QByteArray(8, '\0')), 2},
         {"ID3 tag before an MP3", id3Tag + readAll(corpus + "/drum.mp3"), 1200},
         {"260 channels in 12 bytes", riffWave(extensible(260, 96000, 3, 1), listInData), refused},
         {"byte rate off", riffWave(format(1, 2, 44100, 176401, 4, 16), "abcd"), refused},
         {"block align off", riffWave(format(1, 2, 44100, 264600, 6, 16), "abcdef"), refused},
-        {"bits beyond the block", riffWave(format(1, 2, 44100, 176400, 4, 32792), "abcd"), refused},
-        {"no sample rate", riffWave(format(1, 2, 0, 0, 4, 16), "abcd"), refused},
         {"ADPCM", riffWave(format(2, 1, 44100, 22050, 256, 4), QByteArray(256, 'a')), refused},
         {"unknown sub-format", riffWave(extensible(1, 44100, 2, 0x55), "abcd"), refused},
         {"extensible cut short", riffWave(extensible(1, 44100, 2, 1).left(24), "ab"), refused},
@@ -175,7 +171,7 @@ TEST(WavView, NoSoundFileKeepsTheDecoderFromReturning)
     for (const char* found :
          {"057a4c9e9fd17f43460c229276b49390f76fba34", "ac480a24809f697ea2b7a11afff98f60c5e03494",
           "d96fe0b0bff6d80f8c1c667d34a4e1246c25c1dd", "eb906936fe507ef171786a9f1fedcde9a350f99c",
-          "f7ebd27e818a7da8151530709b5e62316b5468cf"})
+          "f7ebd27e818a7da8151530709b5e62316b5468cf", "5e7b8d40d6894e5221718d0527343436376373e8"})
         cases.push_back({found, readAll(corpus + "/" + found), refused});
     for (const char* played : {"drum.flac", "drum.ogg", "drum.mp3", "stereo16.wav", "quad24.wav"})
         cases.push_back({played, readAll(corpus + "/" + played), plays});
