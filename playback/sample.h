@@ -14,9 +14,9 @@ struct Sample
     int64_t frameCount() const { return int64_t(frames.size() / 2); }
 };
 
-// Decodes a WAV or MP3 file (whatever libsndfile reads) and converts it to `rate`; mono is put
-// on both sides. Long sounds are cut after two minutes (sooner above 48 kHz). Null when nothing
-// can be read.
+// Decodes a WAV, MP3, FLAC or Ogg file and converts it to `rate`; mono is put on both sides. Long
+// sounds are cut after two minutes (sooner above 48 kHz). Null when nothing can be read, and for
+// files of other formats or with a format chunk that does not add up.
 std::unique_ptr<Sample> decodeSampleFile(const QString& path, int rate);
 // The same from bytes in memory.
 std::unique_ptr<Sample> decodeSampleBytes(const QByteArray& bytes, int rate);

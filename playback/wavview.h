@@ -5,16 +5,23 @@
 
 class QIODevice;
 
+// The sample layouts the decoder plays.
+namespace SampleLimits {
+constexpr int maxChannels = 16;
+constexpr int minRate = 1000;
+constexpr int maxRate = 384000;
+} // namespace SampleLimits
+
 // A WAV file (RIFF, RIFX or RF64) as the decoder is shown it: a header of our own that holds only
-// the format chunk and the data chunk's head, followed by the file's sample data. libsndfile
-// (1.2.0) parses every chunk it finds, and damaged metadata chunks (LIST, PEAK, fact …) make it
-// loop for ever; it never sees them this way.
+// a format chunk rebuilt from the file's checked fields and the data chunk's head, followed by the
+// file's sample data. libsndfile (1.2.0) parses every chunk it finds, and damaged metadata chunks
+// (LIST, PEAK, fact …) make it loop for ever; it never sees them this way.
 struct WavView
 {
     enum Kind
     {
-        NotWav,  // some other format: the decoder reads the file as it is
-        Damaged, // a WAV without a usable format or data chunk
+        NotWav,  // some other format
+        Damaged, // a WAV without a usable format or data chunk, or one whose format is not played
         Wav,
     };
 
@@ -22,6 +29,9 @@ struct WavView
     QByteArray header;     // "RIFF"/"RIFX" … "data" and its size
     qint64 dataOffset = 0; // where the sample data lies in the file
     qint64 dataSize = 0;   // as much as the file holds of it
+    // Zero bytes to show after the data: libsndfile skips an odd data chunk with its pad byte, and
+    // where that skip fails it reads on into the sample data as if it were chunks.
+    qint64 padding = 0;
 
     static WavView of(QIODevice& device);
 };
