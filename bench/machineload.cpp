@@ -11,16 +11,6 @@ namespace MachineLoad {
 
 namespace {
 
-int takeNumber(QStringList& arguments, const QString& name)
-{
-    const int at = arguments.indexOf(name);
-    if (at < 0 || at + 1 >= arguments.size())
-        return 0;
-    const int value = std::max(0, arguments[at + 1].toInt());
-    arguments.remove(at, 2);
-    return value;
-}
-
 // Its own session, as another program would have: the scheduler shares the processors between
 // sessions first.
 [[noreturn]] void spin()
@@ -33,6 +23,16 @@ int takeNumber(QStringList& arguments, const QString& name)
 }
 
 } // namespace
+
+int takeNumber(QStringList& arguments, const QString& name)
+{
+    const int at = arguments.indexOf(name);
+    if (at < 0 || at + 1 >= arguments.size())
+        return 0;
+    const int value = std::max(0, arguments[at + 1].toInt());
+    arguments.remove(at, 2);
+    return value;
+}
 
 Options take(QStringList& arguments)
 {

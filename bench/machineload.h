@@ -19,6 +19,8 @@ struct Options
 
 // Reads and removes the options above; leaves every other argument in place.
 Options take(QStringList& arguments);
+// Reads and removes the option `name` and the number after it (not below 0); 0 when it is missing.
+int takeNumber(QStringList& arguments, const QString& name);
 
 // Spinning child processes, killed (by their ids) when this goes away or the parent dies.
 class BusyProcesses

@@ -1,11 +1,12 @@
 #include "bench/onsets.h"
 
-#include "playback/sample.h"
-
 #include <QDir>
+#include <QFile>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <numeric>
+#include <sndfile.h>
 
 namespace Onsets {
 
@@ -36,13 +37,12 @@ std::vector<double> inMs(std::vector<double> frames, int rate)
 }
 
 // The step as the clock played it, from the first to the last tick that asked for a sound: the
-// clock may keep a tempo only to within a fraction of a percent, which over a long song moves
-// the hits further from the tempo's grid than any one hit strays.
-double clockStep(const std::vector<double>& ticks, size_t count, double nominal)
+// grid the hits are measured against is the clock's own, whatever tempo it keeps.
+double clockStep(const std::vector<double>& ticks, double nominal)
 {
-    if (count < 2)
+    if (ticks.size() < 2)
         return nominal;
-    const double span = ticks[count - 1] - ticks[0];
+    const double span = ticks.back() - ticks.front();
     return span / std::max(1.0, std::round(span / nominal));
 }
 
@@ -50,13 +50,22 @@ double clockStep(const std::vector<double>& ticks, size_t count, double nominal)
 
 std::vector<float> readMono(const QString& path, int rate)
 {
-    const auto sample = decodeSampleFile(path, rate);
     std::vector<float> mono;
-    if (!sample)
+    SF_INFO info{};
+    SNDFILE* file = sf_open(QFile::encodeName(path).constData(), SFM_READ, &info);
+    if (!file)
         return mono;
-    mono.resize(size_t(sample->frameCount()));
-    for (size_t i = 0; i < mono.size(); ++i)
-        mono[i] = 0.5f * (sample->frames[2 * i] + sample->frames[2 * i + 1]);
+    if (info.samplerate == rate && info.channels > 0) {
+        constexpr sf_count_t blockFrames = 4096;
+        std::vector<float> block(size_t(blockFrames * info.channels));
+        for (sf_count_t got; (got = sf_readf_float(file, block.data(), blockFrames)) > 0;)
+            for (sf_count_t frame = 0; frame < got; ++frame) {
+                const float* first = block.data() + frame * info.channels;
+                mono.push_back(std::accumulate(first, first + info.channels, 0.0f) /
+                               float(info.channels));
+            }
+    }
+    sf_close(file);
     return mono;
 }
 
@@ -140,6 +149,29 @@ Stats absoluteStats(std::vector<double> values)
     return stats;
 }
 
+Tempo fitSteps(const std::vector<double>& times, double nominalStep)
+{
+    Tempo tempo{nominalStep};
+    if (times.size() < 2)
+        return tempo;
+    double sumX = 0, sumY = 0, sumXX = 0, sumXY = 0;
+    for (double t : times) {
+        const double x = std::round((t - times.front()) / nominalStep);
+        const double y = t - times.front();
+        sumX += x;
+        sumY += y;
+        sumXX += x * x;
+        sumXY += x * y;
+    }
+    const double n = double(times.size());
+    const double spread = n * sumXX - sumX * sumX;
+    if (spread > 0)
+        tempo.step = (n * sumXY - sumX * sumY) / spread;
+    tempo.lastStep = std::llround((times.back() - times.front()) / nominalStep);
+    tempo.drift = times.back() - times.front() - double(tempo.lastStep) * nominalStep;
+    return tempo;
+}
+
 QString recordSilentlyInto(const QString& file)
 {
     const QString path = QDir::current().absoluteFilePath(file);
@@ -153,23 +185,32 @@ std::size_t report(const QString& recording, int rate, int latency,
     const std::vector<float> mono = readMono(recording, rate);
     const std::vector<double> onsets = detect(mono, rate);
     const double nominalStep = 0.25 / (bpm * 3.0 / 120.0) * ticksPerStep * rate;
-    const size_t soundingSteps =
-        size_t(std::unique(requestTicks.begin(), requestTicks.end()) - requestTicks.begin());
-    const double step = clockStep(requestTicks, soundingSteps, nominalStep);
+    requestTicks.erase(std::unique(requestTicks.begin(), requestTicks.end()), requestTicks.end());
+    const double step = clockStep(requestTicks, nominalStep);
     const Stats grid = absoluteStats(inMs(fromGrid(onsets, step), rate));
     // Each onset against the nearest tick that requested a sound (they lie a step apart, the
     // latency is a tenth of that), so that a hit the detector misses does not count as late.
     const Stats fromTick = absoluteStats(inMs(fromExpected(requestTicks, onsets), rate));
+    const Tempo heard = fitSteps(onsets, nominalStep);
+    const Tempo ticked = fitSteps(requestTicks, nominalStep);
+    const double stepError = (heard.step / nominalStep - 1) * 100;
+    const double ms = 1000.0 / rate;
 
     std::printf("recording %s: %.2f s, %zu steps sounding, %zu onsets found\n",
-                qPrintable(recording), double(mono.size()) / rate, soundingSteps, onsets.size());
-    std::printf("clock step: %.3f ms (tempo's %.3f ms, %+.3f%%)\n", step * 1000.0 / rate,
-                nominalStep * 1000.0 / rate, (step / nominalStep - 1) * 100);
+                qPrintable(recording), double(mono.size()) / rate, requestTicks.size(),
+                onsets.size());
+    std::printf("clock step: %.3f ms (tempo's %.3f ms, %+.3f%%)\n", step * ms, nominalStep * ms,
+                (step / nominalStep - 1) * 100);
+    std::printf("fitted to the onsets: step %.4f ms (%+.5f%%), %.4f bpm\n", heard.step * ms,
+                stepError, bpm * nominalStep / heard.step);
+    std::printf("last step, %lld after the first: %+.3f ms from its time by its tick; last onset, "
+                "%lld after the first: %+.3f ms\n",
+                ticked.lastStep, ticked.drift * ms, heard.lastStep, heard.drift * ms);
     std::printf("onsets off the step grid: median %.3f ms, max %.3f ms\n", grid.median, grid.max);
     std::printf("tick to sound: median %.3f ms, max %.3f ms (scheduled %.3f ms)\n", fromTick.median,
-                fromTick.max, latency * 1000.0 / rate);
-    std::printf("%s onset_p99_ms=%.3f latency_ms=%.3f\n", qPrintable(label), grid.p99,
-                fromTick.max);
+                fromTick.max, latency * ms);
+    std::printf("%s onset_p99_ms=%.3f latency_ms=%.3f step_pct=%+.5f drift_ms=%+.3f\n",
+                qPrintable(label), grid.p99, fromTick.max, stepError, ticked.drift * ms);
     return onsets.size();
 }
 

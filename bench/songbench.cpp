@@ -1,10 +1,11 @@
 // Plays a song through the song panel, the note parser and the sound engine on the real beat
 // clock, in real time, into the silent output's recording; then finds the hits in the recording
 // and prints how far they stray from the step grid and how long after the tick that requested
-// them they sound. Runs in the run folder. Arguments, both optional: a song file ("*.sng", played
-// once through on its kit; without one a built-in two-pattern song plays for twenty seconds),
-// then the WAV to write; --busy N (processes spinning meanwhile), --stall MS (the GUI thread
-// blocked once a second).
+// them they sound, the step that fits them and how far the last step lies from its time. Runs in
+// the run folder. Arguments, both optional: a song file ("*.sng", played once through on its kit;
+// without one a built-in two-pattern song plays, for twenty seconds at 120 bpm unless --seconds S
+// and --bpm N (1 to 240) say otherwise), then the WAV to write; --busy N (processes spinning
+// meanwhile), --stall MS (the GUI thread blocked once a second).
 #include "bench/machineload.h"
 #include "bench/onsets.h"
 #include "kit/bodytypes.h"
@@ -71,7 +72,7 @@ void composeSong(Song& song)
     fill.cells[PedalTrack][6] = {80, 0.0f};
 }
 
-Playing playBuiltInSong(DreditWidget& panel, SoundEngine& engine)
+Playing playBuiltInSong(DreditWidget& panel, SoundEngine& engine, Playing playing)
 {
     for (const char* sample : samples)
         engine.addSound(sample);
@@ -81,7 +82,7 @@ Playing playBuiltInSong(DreditWidget& panel, SoundEngine& engine)
                                       {BodyTypes::HiHatStand, "Hi-hat foot", Hitpoint::LeftFoot}});
     panel.refreshTracks();
     composeSong(panel.song);
-    return Playing{};
+    return playing;
 }
 
 // The song file on the kit it names, as the song editor loads it: every pattern once through.
@@ -122,6 +123,11 @@ int main(int argc, char** argv)
     for (int i = 1; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
     const MachineLoad::Options load = MachineLoad::take(arguments);
+    Playing builtIn;
+    const int bpm = MachineLoad::takeNumber(arguments, "--bpm");
+    builtIn.bpm = bpm > 0 ? std::min(bpm, 240) : builtIn.bpm;
+    const int seconds = MachineLoad::takeNumber(arguments, "--seconds");
+    builtIn.seconds = seconds > 0 ? seconds : builtIn.seconds;
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     const bool fromFile = arguments.value(0).endsWith(".sng");
@@ -148,7 +154,8 @@ int main(int argc, char** argv)
         QObject::connect(&parser, &NoteParser::playSound,
                          [&] { requestTicks.push_back(double(layer.tickFrame())); });
 
-        playing = fromFile ? playSongFile(panel, engine, songPath) : playBuiltInSong(panel, engine);
+        playing = fromFile ? playSongFile(panel, engine, songPath)
+                           : playBuiltInSong(panel, engine, builtIn);
         emit panel.sendSet(&panel.drumSet);
 
         // The sounds of the last ticks are still due when the clock stops.

@@ -113,8 +113,10 @@ int main(int argc, char** argv)
         due.push_back(double(hit.due));
         ticks.push_back(double(hit.tick));
     }
-    std::vector<double> fromTick = Onsets::fromExpected(onsets, ticks);
-    std::vector<double> fromDue = Onsets::fromExpected(onsets, due);
+    // Each onset against the nearest tick (and frame it was due at), so that a hit the detector
+    // misses under the tail of another does not count as a step late.
+    std::vector<double> fromTick = Onsets::fromExpected(ticks, onsets);
+    std::vector<double> fromDue = Onsets::fromExpected(due, onsets);
     for (double& d : fromTick)
         d = ms(d, rate);
     for (double& d : fromDue)

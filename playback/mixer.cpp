@@ -96,7 +96,6 @@ void Mixer::apply(const MixerCommand& c, int64_t blockStart)
             state.module->restart();
             state.playing = true;
             state.generation = c.value;
-            state.lastOrder = state.module->currentOrder();
             state.orders = 0;
             report(state, c.channel, blockStart);
         }
@@ -159,15 +158,12 @@ void Mixer::runClocks(int64_t blockStart, int frames)
         ModuleState& state = modules[slot];
         if (!state.module || !state.playing)
             continue;
-        for (int done = 0; done < frames; done += ClockModule::maxChunk) {
-            state.module->advance(std::min(ClockModule::maxChunk, frames - done));
-            const int order = state.module->currentOrder();
-            if (order == state.lastOrder)
-                continue;
-            state.lastOrder = order;
+        int at = 0;
+        while ((at = state.module->nextOrderChange(frames)) >= 0) {
             ++state.orders;
-            report(state, slot, blockStart + done);
+            report(state, slot, blockStart + at);
         }
+        state.module->pass(frames);
     }
 }
 
@@ -186,7 +182,7 @@ void Mixer::report(ModuleState& state, int slot, int64_t frame)
         onTick = {};
     }
     // A full ring means the GUI has not looked for a long time; the tick is dropped.
-    ticks.push({frame, number, slot, state.generation, state.lastOrder});
+    ticks.push({frame, number, slot, state.generation, state.module->currentOrder()});
     ticksAdded = true;
 }
 

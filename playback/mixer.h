@@ -39,8 +39,7 @@ struct MixerCommand
     ClockModule* module = nullptr;
 };
 
-// One reported order of a playing module, stamped with the output frame at which it began
-// (found within ClockModule::maxChunk frames).
+// One reported order of a playing module, stamped with the output frame at which it began.
 struct ClockTick
 {
     int64_t frame = 0;
@@ -98,7 +97,6 @@ private:
         ClockModule* module = nullptr;
         bool playing = false;
         int generation = 0;
-        int lastOrder = 0;
         int step = 1;
         int64_t orders = 0;
         int64_t ticks = 0; // reported since attached

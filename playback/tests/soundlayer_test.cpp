@@ -163,6 +163,50 @@ TEST_F(SoundLayerTest, MissingOrBrokenModulesGiveNoClock)
     EXPECT_FALSE(layer.playModule(nullptr));
 }
 
+class ClockModuleTest : public DrivenAudio
+{
+};
+
+// The layer whose clock ticks, for its callback.
+SoundLayer* tickingLayer = nullptr;
+std::vector<int64_t> tickFrames;
+
+void noteTick(SoundLayer::ModuleHandle, int)
+{
+    tickFrames.push_back(tickingLayer->tickFrame());
+}
+
+// The clock module keeps its own time whatever the output's rate: at B bpm an order lasts a
+// quarter second over the master speed, 10 * rate / B frames, and order j begins on the first
+// frame at or after j of them.
+TEST_F(ClockModuleTest, KeepsItsTempoAtEveryOutputRate)
+{
+    constexpr int64_t orders = 300;
+    for (const int64_t outputRate : {22050, 48000, 96000})
+        for (const int64_t bpm : {37, 120, 240}) {
+            SCOPED_TRACE(std::to_string(outputRate) + " Hz, " + std::to_string(bpm) + " bpm");
+            SoundLayer layer;
+            ASSERT_TRUE(layer.initialise(int(outputRate), 32));
+            const auto module = layer.loadModule("olmtimer120.xm");
+            tickingLayer = &layer;
+            tickFrames.clear();
+            ASSERT_TRUE(layer.setOrderCallback(module, noteTick, 1));
+            layer.setModuleSpeed(module, float(bpm * 3.0 / 120));
+            layer.playModule(module);
+            const auto frameOf = [&](int64_t order) {
+                return (order * 10 * outputRate + bpm - 1) / bpm;
+            };
+            std::vector<float> out(block * 2);
+            for (int64_t done = 0; done <= frameOf(orders); done += block) {
+                layer.render(out.data(), block);
+                layer.dispatchTicks();
+            }
+            ASSERT_GT(int64_t(tickFrames.size()), orders);
+            for (int64_t j = 1; j <= orders; ++j)
+                ASSERT_EQ(tickFrames[j] - tickFrames[0], frameOf(j)) << "order " << j;
+        }
+}
+
 TEST(WavRecorderTest, StreamsBlocksIntoACompleteFile)
 {
     QTemporaryDir folder;
