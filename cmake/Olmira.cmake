@@ -23,11 +23,6 @@ if(OLMIRA_FUZZ)
     add_compile_options(-fsanitize=fuzzer-no-link)
 endif()
 
-# Every test program runs through this launcher: it runs a program once more only when the leak
-# checker's own tracer crashed at exit after the program's pass. gtest_discover_tests and add_test
-# both take a target's CROSSCOMPILING_EMULATOR as the command that runs it.
-set(OLMIRA_TEST_LAUNCHER ${CMAKE_SOURCE_DIR}/testing/retry-tracer-crash)
-
 # olmira_library(<subsystem> SOURCES ... LIBS ...): the library target olmira_<subsystem>.
 function(olmira_library subsystem)
     cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
@@ -49,9 +44,8 @@ function(olmira_tests name)
     endif()
     target_link_libraries(${name} PRIVATE ${ARG_LIBS})
     target_compile_definitions(${name} PRIVATE OLMIRA_RUN_DIR="${OLMIRA_RUN_DIR}")
-    set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR ${OLMIRA_TEST_LAUNCHER})
-    # The software rasteriser draws in the test's own thread: its helper threads, one a core and
-    # alive at exit, make the leak checker's tracer crash far more often.
+    # The software rasteriser draws in the test's own thread: tests run side by side, and a helper
+    # thread a core in each would only crowd the machine.
     set(environment "")
     if(ARG_GL)
         set(environment ENVIRONMENT LP_NUM_THREADS=0)
@@ -93,7 +87,6 @@ function(olmira_fuzz name)
     if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/corpus/${name})
         list(APPEND dirs ${CMAKE_CURRENT_SOURCE_DIR}/corpus/${name})
     endif()
-    set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR ${OLMIRA_TEST_LAUNCHER})
     add_test(NAME ${name} COMMAND ${name} ${options} ${dirs}
         WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
     math(EXPR limit "${ARG_SECONDS} * 3 + 60")

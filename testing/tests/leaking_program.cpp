@@ -1,7 +1,4 @@
-#include <cstdio>
-
-// Reports a pass the way GoogleTest does (flushed: the leak checker ends the process without
-// flushing) and leaks: the leak checker must still fail the run.
+// Leaks: under the options every test runs with, the leak checker must report it.
 namespace {
 
 int* volatile allocation;
@@ -19,7 +16,5 @@ __attribute__((noinline)) void leak()
 int main()
 {
     leak();
-    std::puts("[  PASSED  ] 1 test.");
-    std::fflush(stdout);
     return 0;
 }
