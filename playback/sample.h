@@ -16,7 +16,7 @@ struct Sample
 
 // Decodes a WAV, MP3, FLAC or Ogg file and converts it to `rate`; mono is put on both sides. Long
 // sounds are cut after two minutes (sooner above 48 kHz). Null when nothing can be read, and for
-// files of other formats or with a format chunk that does not add up.
+// files of other formats or with a WAV format chunk that makes no sense.
 std::unique_ptr<Sample> decodeSampleFile(const QString& path, int rate);
 // The same from bytes in memory.
 std::unique_ptr<Sample> decodeSampleBytes(const QByteArray& bytes, int rate);

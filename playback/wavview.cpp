@@ -79,9 +79,11 @@ bool is(const char* id, const char* name)
     return std::memcmp(id, name, 4) == 0;
 }
 
-// The format tags the decoder plays; an extensible format names one of them as its sub-format.
+// The encodings whose format chunk is rebuilt; an extensible format names its encoding as its
+// sub-format.
 enum FormatTag : quint16
 {
+    Unknown = 0,
     Pcm = 1,
     IeeeFloat = 3,
     ALaw = 6,
@@ -94,74 +96,78 @@ struct Format
     quint16 tag = 0;
     quint16 channels = 0;
     quint32 rate = 0;
-    quint32 byteRate = 0;
     quint16 blockAlign = 0;
     quint16 bits = 0;
 };
 
-// An extensible format's sub-format: a GUID whose first field holds the tag, the rest fixed.
+// An extensible format's sub-format: the tag that a standard GUID holds in its first field;
+// Extensible for any other GUID (an ambisonic one, say), which only the decoder knows; Unknown
+// when the extension is cut short or its valid bits overflow the container.
 quint16 subFormatTag(const QByteArray& chunk, const ChunkReader& reader)
 {
     constexpr int cbSize = 16, validBits = 18, guid = 24;
     const char guidTail[8] = {'\x80', '\0', '\0', '\xaa', '\0', '\x38', '\x9b', '\x71'};
-    if (chunk.size() < 40 || reader.value16(chunk.data() + cbSize) < 22)
-        return 0;
+    if (chunk.size() < 40 || reader.value16(chunk.data() + cbSize) < 22 ||
+        reader.value16(chunk.data() + validBits) > reader.value16(chunk.data() + 14))
+        return Unknown;
     const quint32 first = reader.value32(chunk.data() + guid);
     const bool standard = first <= 0xffff && reader.value16(chunk.data() + guid + 4) == 0 &&
                           reader.value16(chunk.data() + guid + 6) == 0x10 &&
                           std::memcmp(chunk.data() + guid + 8, guidTail, 8) == 0;
-    const quint16 bits = reader.value16(chunk.data() + 14);
-    if (!standard || reader.value16(chunk.data() + validBits) > bits)
-        return 0;
-    return quint16(first);
+    return standard ? quint16(first) : quint16(Extensible);
 }
 
-// Whether the fields describe one layout the decoder plays: a played encoding in whole bytes a
-// sample, a sane rate and channel count, and a block align and byte rate that follow from them.
-bool playable(const Format& format)
+bool rebuilt(quint16 tag)
 {
-    if (format.channels < 1 || format.channels > SampleLimits::maxChannels ||
-        format.rate < quint32(SampleLimits::minRate) ||
-        format.rate > quint32(SampleLimits::maxRate) || format.bits < 1 ||
-        format.blockAlign % format.channels != 0 ||
-        format.byteRate != quint64(format.rate) * format.blockAlign)
-        return false;
-    const int bytes = format.blockAlign / format.channels;
-    if ((format.bits + 7) / 8 != bytes)
-        return false;
+    return tag == Pcm || tag == IeeeFloat || tag == ALaw || tag == MuLaw;
+}
+
+// The bytes of a sample of a rebuilt encoding, from its bits: writers get the byte rate and block
+// align wrong. 0 when the bits fit no container of the encoding.
+int sampleBytes(const Format& format)
+{
     switch (format.tag) {
     case Pcm:
-        return bytes <= 4;
+        // 24-bit samples in 4-byte slots under the plain tag: only the block align tells.
+        if (format.bits > 16 && format.bits <= 24 && format.blockAlign == 4 * format.channels)
+            return 4;
+        return format.bits >= 1 && format.bits <= 32 ? (format.bits + 7) / 8 : 0;
     case IeeeFloat:
-        return bytes == 4 || bytes == 8;
-    case ALaw:
-    case MuLaw:
-        return bytes == 1;
-    default:
-        return false;
+        return format.bits == 32 || format.bits == 64 ? format.bits / 8 : 0;
+    default: // A-law and µ-law: a byte, whatever the bits say, as the decoder reads them
+        return 1;
     }
 }
 
-// The file's format chunk as a plain 16-byte one of the same layout (an extensible format as its
-// sub-format, the bits as whole bytes, as libsndfile reads them); empty when it is not played.
-QByteArray plainFormat(const QByteArray& chunk, const ChunkReader& reader, bool bigEndian)
+// The format chunk that the decoder is shown; empty when the layout makes no sense. The plain
+// encodings get a 16-byte chunk rebuilt from tag, channels, rate and bits (an extensible one as
+// its sub-format); any other encoding keeps the file's own chunk, whose extra fields its decoder
+// needs.
+QByteArray shownFormat(const QByteArray& chunk, const ChunkReader& reader, bool bigEndian)
 {
     const char* bytes = chunk.constData();
     Format format;
     format.tag = reader.value16(bytes);
     format.channels = reader.value16(bytes + 2);
     format.rate = reader.value32(bytes + 4);
-    format.byteRate = reader.value32(bytes + 8);
     format.blockAlign = reader.value16(bytes + 12);
     format.bits = reader.value16(bytes + 14);
     if (format.tag == Extensible)
         format.tag = subFormatTag(chunk, reader);
-    if (!playable(format))
+    if (format.tag == Unknown || format.channels < 1 ||
+        format.channels > SampleLimits::maxChannels ||
+        format.rate < quint32(SampleLimits::minRate) ||
+        format.rate > quint32(SampleLimits::maxRate))
         return {};
-    const auto containerBits = quint16(format.blockAlign / format.channels * 8);
+    if (!rebuilt(format.tag))
+        return chunk;
+    const int sample = sampleBytes(format);
+    if (sample == 0)
+        return {};
+    const auto blockAlign = quint16(format.channels * sample);
     return field(format.tag, bigEndian) + field(format.channels, bigEndian) +
-           field(format.rate, bigEndian) + field(format.byteRate, bigEndian) +
-           field(format.blockAlign, bigEndian) + field(containerBits, bigEndian);
+           field(format.rate, bigEndian) + field(quint32(format.rate * blockAlign), bigEndian) +
+           field(blockAlign, bigEndian) + field(quint16(sample * 8), bigEndian);
 }
 
 } // namespace
@@ -210,14 +216,16 @@ WavView WavView::of(QIODevice& device)
     }
     if (format.isEmpty() || !dataFound)
         return view;
-    const QByteArray plain = plainFormat(format, reader, bigEndian);
-    if (plain.isEmpty())
+    const QByteArray shown = shownFormat(format, reader, bigEndian);
+    if (shown.isEmpty())
         return view;
 
+    const QByteArray formatPad(shown.size() & 1, '\0');
     view.padding = view.dataSize & 1;
-    const auto riffSize = quint32(4 + 8 + plain.size() + 8 + view.dataSize + view.padding);
+    const auto riffSize = quint32(4 + 8 + shown.size() + formatPad.size() + 8 + view.dataSize +
+                                  view.padding);
     view.header = (bigEndian ? "RIFX" : "RIFF") + field(riffSize, bigEndian) + "WAVE" + "fmt " +
-                  field(quint32(plain.size()), bigEndian) + plain + "data" +
+                  field(quint32(shown.size()), bigEndian) + shown + formatPad + "data" +
                   field(quint32(view.dataSize), bigEndian);
     view.kind = Wav;
     return view;

@@ -13,15 +13,17 @@ constexpr int maxRate = 384000;
 } // namespace SampleLimits
 
 // A WAV file (RIFF, RIFX or RF64) as the decoder is shown it: a header of our own that holds only
-// a format chunk rebuilt from the file's checked fields and the data chunk's head, followed by the
-// file's sample data. libsndfile (1.2.0) parses every chunk it finds, and damaged metadata chunks
-// (LIST, PEAK, fact …) make it loop for ever; it never sees them this way.
+// a format chunk and the data chunk's head, followed by the file's sample data. The format chunk
+// is rebuilt from the file's checked fields for PCM, float, A-law and µ-law, and is the file's own
+// for the compressed encodings. libsndfile (1.2.0) parses every chunk it finds, and damaged
+// metadata chunks (LIST, PEAK, fact …) make it loop for ever; it never sees them this way. None of
+// its decoders needs more: they leave the frame count of a "fact" chunk unused.
 struct WavView
 {
     enum Kind
     {
         NotWav,  // some other format
-        Damaged, // a WAV without a usable format or data chunk, or one whose format is not played
+        Damaged, // a WAV without a usable format or data chunk, or whose layout makes no sense
         Wav,
     };
 

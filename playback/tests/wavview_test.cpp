@@ -4,7 +4,9 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtEndian>
+#include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <future>
 #include <gtest/gtest.h>
 #include <thread>
@@ -159,9 +161,12 @@ TEST(WavView, NoSoundFileKeepsTheDecoderFromReturning)
         {"extensible 24-bit", riffWave(extensible(2, 48000, 3, 1), QByteArray(12, '\1')), 2},
         {"ID3 tag before an MP3", id3Tag + readAll(corpus + "/drum.mp3"), 1200},
         {"260 channels in 12 bytes", riffWave(extensible(260, 96000, 3, 1), listInData), refused},
-        {"byte rate off", riffWave(format(1, 2, 44100, 176401, 4, 16), "abcd"), refused},
-        {"block align off", riffWave(format(1, 2, 44100, 264600, 6, 16), "abcdef"), refused},
-        {"ADPCM", riffWave(format(2, 1, 44100, 22050, 256, 4), QByteArray(256, 'a')), refused},
+        {"no channels", riffWave(format(1, 0, 44100, 88200, 2, 16), "abcd"), refused},
+        {"40 bits", riffWave(format(1, 1, 44100, 220500, 5, 40), "abcde"), refused},
+        {"16-bit float", riffWave(format(3, 1, 44100, 88200, 2, 16), "abcd"), refused},
+        {"ADPCM of 0 Hz", riffWave(format(0x11, 1, 0, 0, 256, 4), QByteArray(256, 'a')), refused},
+        {"ADPCM without its coefficients",
+         riffWave(format(2, 1, 44100, 22050, 256, 4), QByteArray(256, 'a')), refused},
         {"unknown sub-format", riffWave(extensible(1, 44100, 2, 0x55), "abcd"), refused},
         {"extensible cut short", riffWave(extensible(1, 44100, 2, 1).left(24), "ab"), refused},
         {"ID3 tag before a WAV", id3Tag + readAll(corpus + "/looping-list.wav"), refused},
@@ -186,5 +191,44 @@ TEST(WavView, NoSoundFileKeepsTheDecoderFromReturning)
             ASSERT_NE(sample, nullptr) << qPrintable(c.what);
         if (sample && c.frames != plays)
             EXPECT_EQ(sample->frameCount(), c.frames) << qPrintable(c.what);
+    }
+}
+
+// Every encoding that libsndfile decodes plays: the compressed ones through the file's own format
+// chunk, the plain ones whose byte rate or block align disagree with channels and bits through a
+// chunk with those fields recomputed.
+TEST(WavView, EveryEncodingTheDecoderReadsPlays)
+{
+    const QString corpus = OLMIRA_SAMPLE_CORPUS;
+    const QByteArray half16 = QByteArray("\x00\x40", 2).repeated(4);
+    const QByteArray half32 = QByteArray("\0\0\0\x40", 4).repeated(3);
+    const QByteArray halfFloat = QByteArray("\0\0\0\x3f", 4).repeated(3);
+    struct Case
+    {
+        const char* what;
+        QByteArray file;
+        int64_t frames;
+    };
+    const Case cases[] = {
+        {"IMA ADPCM", readAll(corpus + "/ima-adpcm.wav"), 505},
+        {"MS ADPCM", readAll(corpus + "/ms-adpcm.wav"), 500},
+        {"GSM 6.10", readAll(corpus + "/gsm610.wav"), 640},
+        {"G.721", readAll(corpus + "/g721.wav"), 480},
+        {"NMS ADPCM", readAll(corpus + "/nms-adpcm.wav"), 480},
+        {"MPEG layer III", readAll(corpus + "/mpeg.wav"), 1728},
+        {"byte rate off", riffWave(format(1, 2, 8000, 32001, 4, 16), half16), 2},
+        {"block align 0", riffWave(format(1, 2, 8000, 0, 0, 16), half16), 2},
+        {"block align of 24 bits", riffWave(format(1, 2, 8000, 48000, 6, 16), half16), 2},
+        {"24 bits in 4-byte slots", riffWave(format(1, 1, 8000, 32000, 4, 24), half32), 3},
+        {"float, block align 0", riffWave(format(3, 1, 8000, 0, 0, 32), halfFloat), 3},
+    };
+    for (const Case& c : cases) {
+        const auto sample = decodeSampleBytes(c.file, 8000);
+        ASSERT_NE(sample, nullptr) << c.what;
+        EXPECT_EQ(sample->frameCount(), c.frames) << c.what;
+        float peak = 0;
+        for (float value : sample->frames)
+            peak = std::max(peak, std::abs(value));
+        EXPECT_NEAR(peak, 0.5f, 0.05f) << c.what;
     }
 }
